@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCORVELLA_FUZZ=ON -DCORVELLA_BENCH=OFF -DCORVELLA_FUZZ_ONLY=ON >/dev/null
+  -DCORVELLA_FUZZ=ON -DCORVELLA_BENCH=OFF >/dev/null
 targets=$(cd tests/fuzz && ls *_fuzz.cpp 2>/dev/null | sed 's/\.cpp$//' || true)
 [ -n "$targets" ] || { echo "fuzz: no targets"; exit 0; }
 # shellcheck disable=SC2086
