@@ -169,8 +169,11 @@ void FillWidthTable(WidthTable& table, int base, const std::function<std::uint16
 // after them, and returns the extra count: +1 for each character giving two
 // code points (1488), -1 for each dropped one (224 and other bases). With
 // `reverse` and base other than 97 and n > 0 the output is then passed through
-// ReverseMirrored. n <= 0 writes only the 0.
-int ConvertBookCodeRun(const std::uint8_t* text, int n, int base, bool reverse, char16_t* out);
+// ReverseMirrored (all of the output, which is n + extra code points unless the
+// text ended early). n <= 0 writes only the 0. `written` (may be null) gets the
+// number of code points before the 0.
+int ConvertBookCodeRun(const std::uint8_t* text, int n, int base, bool reverse, char16_t* out,
+                       int* written = nullptr);
 
 // Reverses `count` code points in place, mirroring ( ) [ ] { } on the way.
 // count <= 0 or null does nothing.
@@ -215,8 +218,10 @@ void ReleaseSharedConverter();
 // when memory ran out (the user has been told and ShutDown has run; stop).
 char16_t* ConvertBookText(const std::uint8_t* text, int n, ConverterRecord* converter, int* extra);
 
-// The search pattern from the text the user typed (0-terminated, at most 33
-// code points are used) into App.SearchString, with App.Font.FontAsciiBase.
+// The search pattern from the text the user typed (0-terminated) into
+// App.SearchString, with App.Font.FontAsciiBase. The dialog limits the text to
+// 33 code points; longer text is cut so that the pattern and its 0 byte fit the
+// 34 bytes.
 void ConvertTypedText(const char16_t* typed);
 
 // Measures n characters of `text` in the font selected into `dc`, converted
