@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -557,6 +558,20 @@ bool ReplaceFile(const std::string& path, std::string_view text) {
   return true;
 }
 
+// Removes temporary files that writers killed in the middle left behind. Only
+// the holder of the writers' lock writes a temporary file, so none is in use.
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::string dir = ParentDir(path);
+  const std::size_t slash = path.rfind('/');
+  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return;
+  while (const dirent* e = ::readdir(d)) {
+    if (std::string_view(e->d_name).starts_with(prefix)) ::unlinkat(::dirfd(d), e->d_name, 0);
+  }
+  ::closedir(d);
+}
+
 // Keeps the file's current content at an aside name (a hard link, or a copy
 // where links don't work). False when nothing could be kept.
 bool KeepAside(const std::string& path, const std::string& bytes) {
@@ -568,42 +583,25 @@ bool KeepAside(const std::string& path, const std::string& bytes) {
   return false;
 }
 
-// ---- Reading with a cache ----
+// ---- Reading ----
 //
 // Readers don't lock: every write replaces the file whole, so a reader sees the
-// old or the new file. The parsed file is kept until the file changes, which
-// also keeps problems from being reported again at every read.
+// old or the new file. The file is read again at every call (it is small), so
+// changes by other processes and by hand are seen at once; the problems of a
+// file are reported once, not at every read.
 
-struct Cache {
-  std::string path;
-  dev_t dev = 0;
-  ino_t ino = 0;
-  off_t size = 0;
-  timespec mtime {};
-  bool exists = false;
-  bool valid = false;
-  RegistryData data;
-};
+std::mutex reportMutex;
+std::size_t reportedHash = 0;
+std::string reportedPath;
 
-std::mutex cacheMutex;
-Cache cache;
-
-bool SameFile(const Cache& c, const std::string& path, const FileBytes& f) {
-  if (!c.valid || c.path != path || c.exists != f.exists) return false;
-  if (!f.exists) return true;
-  return c.dev == f.st.st_dev && c.ino == f.st.st_ino && c.size == f.st.st_size &&
-         c.mtime.tv_sec == f.st.st_mtim.tv_sec && c.mtime.tv_nsec == f.st.st_mtim.tv_nsec;
-}
-
-void Remember(const std::string& path, const FileBytes& f, const RegistryData& data) {
-  cache.path = path;
-  cache.exists = f.exists;
-  cache.dev = f.st.st_dev;
-  cache.ino = f.st.st_ino;
-  cache.size = f.st.st_size;
-  cache.mtime = f.st.st_mtim;
-  cache.data = data;
-  cache.valid = true;
+void ReportProblemsOnce(const std::string& path, const std::string& bytes, const ParseResult& parsed) {
+  if (parsed.problems.empty()) return;
+  std::lock_guard<std::mutex> guard(reportMutex);
+  const std::size_t hash = std::hash<std::string>{}(bytes);
+  if (path == reportedPath && hash == reportedHash) return;
+  reportedPath = path;
+  reportedHash = hash;
+  ReportProblems(path, parsed);
 }
 
 // Moves an unparsable file aside; the caller holds the writers' lock.
@@ -620,56 +618,44 @@ void SetDamagedFileAside(const std::string& path) {
   }
 }
 
-// Loads the file for reading into `data`.
+std::span<const std::uint8_t> AsBytes(const std::string& s) {
+  return std::span(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+}
+
+// Loads the file for reading into `data`. A missing or empty file is an empty
+// registry.
 long LoadForRead(const std::string& path, RegistryData& data) {
-  std::lock_guard<std::mutex> guard(cacheMutex);
+  data = RegistryData{};
   FileBytes f;
-  // stat first: when the file is unchanged its parsed form is reused.
-  struct stat st {};
-  if (cache.valid && cache.path == path) {
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    f.exists = exists;
-    f.st = st;
-    if (SameFile(cache, path, f)) {
-      data = cache.data;
-      return kRegSuccess;
-    }
-  }
   if (const long rc = ReadFileBytes(path, f); rc != kRegSuccess) return rc;
-  RegistryData parsed;
-  if (f.exists && !f.bytes.empty()) {  // an empty file is an empty registry
-    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(f.bytes.data()), f.bytes.size());
-    ParseResult result = ParseRegistryText(bytes, parsed);
-    if (!result.headerOk) {
-      // Move it aside under the writers' lock, after making sure it is still
-      // the same bad file and not one a writer has just put in place.
-      WriterLock lock(path);
-      FileBytes again;
-      if (lock.Held() && ReadFileBytes(path, again) == kRegSuccess && again.exists &&
-          !again.bytes.empty()) {
-        RegistryData reparsed;
-        const auto b2 = std::span(reinterpret_cast<const std::uint8_t*>(again.bytes.data()), again.bytes.size());
-        if (ParseRegistryText(b2, reparsed).headerOk) {
-          data = std::move(reparsed);
-          return kRegSuccess;  // replaced meanwhile; not cached, read again next time
-        }
-        SetDamagedFileAside(path);
-      }
-      parsed = RegistryData{};
-      f = FileBytes{};
-    } else {
-      ReportProblems(path, result);
-    }
+  if (!f.exists || f.bytes.empty()) return kRegSuccess;
+  ParseResult result = ParseRegistryText(AsBytes(f.bytes), data);
+  if (result.headerOk) {
+    ReportProblemsOnce(path, f.bytes, result);
+    return kRegSuccess;
   }
-  Remember(path, f, parsed);
-  data = std::move(parsed);
+  // Move it aside under the writers' lock, after making sure it is still the
+  // same bad file and not one a writer has just put in place.
+  data = RegistryData{};
+  WriterLock lock(path);
+  FileBytes again;
+  if (!lock.Held() || ReadFileBytes(path, again) != kRegSuccess || !again.exists || again.bytes.empty()) {
+    return kRegSuccess;
+  }
+  result = ParseRegistryText(AsBytes(again.bytes), data);
+  if (result.headerOk) {
+    ReportProblemsOnce(path, again.bytes, result);
+  } else {
+    data = RegistryData{};
+    SetDamagedFileAside(path);
+  }
   return kRegSuccess;
 }
 
 // Read-modify-write of the file under the writers' lock. `change` edits the
 // data and returns false when nothing needs writing.
 template <typename Change>
-long ModifyLocked(const std::string& path, Change&& change) {
+long Modify(const std::string& path, Change&& change) {
   if (!MakeDirs(ParentDir(path))) {
     std::fprintf(stderr, "corvella: can't create the directory of the registry file %s: %s\n",
                  path.c_str(), std::strerror(errno));
@@ -681,18 +667,18 @@ long ModifyLocked(const std::string& path, Change&& change) {
                  std::strerror(errno));
     return kRegCantWrite;
   }
+  RemoveStaleTemporaries(path);
   FileBytes f;
   if (const long rc = ReadFileBytes(path, f); rc != kRegSuccess) return rc;  // never overwrite what we can't read
   RegistryData data;
   bool keepOld = false;
   if (f.exists && !f.bytes.empty()) {
-    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(f.bytes.data()), f.bytes.size());
-    ParseResult result = ParseRegistryText(bytes, data);
+    ParseResult result = ParseRegistryText(AsBytes(f.bytes), data);
     if (!result.headerOk) {
       SetDamagedFileAside(path);
       data = RegistryData{};
     } else if (!result.problems.empty()) {
-      ReportProblems(path, result);
+      ReportProblemsOnce(path, f.bytes, result);
       keepOld = true;
     }
   }
@@ -704,13 +690,6 @@ long ModifyLocked(const std::string& path, Change&& change) {
   return kRegSuccess;
 }
 
-template <typename Change>
-long Modify(const std::string& path, Change&& change) {
-  const long rc = ModifyLocked(path, change);  // the writers' lock is released here
-  std::lock_guard<std::mutex> guard(cacheMutex);
-  cache.valid = false;
-  return rc;
-}
 
 // ---- Names and keys ----
 
