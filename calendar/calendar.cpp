@@ -40,6 +40,7 @@ bool IsGregorianLeapYear(std::int32_t year) {
 }
 
 std::int32_t GregorianDayOfYear(std::int32_t month, std::int32_t day, std::int32_t year) {
+  if (month < 1 || month > 12 || day < 1 || day > 31) return 0;
   std::int32_t n = day + 31 * (month - 1);
   if (month <= 2) return n;
   n -= (4 * month + 23) / 10;

@@ -51,12 +51,13 @@ GregorianDate ReadLocalDate();
 
 // Divisible by 4 and either not by 100 or by 400.
 bool IsGregorianLeapYear(std::int32_t year);
-// Day of the year, 1..366, for a month 1..12 and day 1..31 (not range-checked;
-// pure arithmetic on the fields).
+// Day of the year, 1..366, for a month 1..12 and day 1..31; 0 when month or
+// day lies outside those ranges. A day past the end of its month counts on.
 std::int32_t GregorianDayOfYear(std::int32_t month, std::int32_t day, std::int32_t year);
 // The day count of a date; 0 when month is not 1..12, day not 1..31 or the
 // year outside kFirstGregorianYear..kLastGregorianYear. A day past the end of
-// its month counts on into the next month (31 February = 3 March).
+// its month counts on into the next month (31 February is 3 March in a common
+// year).
 AbsoluteDay GregorianToAbsolute(std::int32_t month, std::int32_t day, std::int32_t year);
 // The date of a day count; a zero date outside kFirstAbsoluteDay..kLastAbsoluteDay.
 GregorianDate AbsoluteToGregorian(AbsoluteDay day);

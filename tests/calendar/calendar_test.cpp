@@ -216,6 +216,8 @@ TEST(Calendar, OutOfRangeInputs) {
   EXPECT_EQ(GregorianToAbsolute(1, 0, 2008), 0);
   EXPECT_EQ(GregorianToAbsolute(1, 32, 2008), 0);
   EXPECT_EQ(GregorianToAbsolute(2, 31, 2008), GregorianToAbsolute(3, 2, 2008));
+  EXPECT_EQ(GregorianDayOfYear(INT32_MAX, 1, 2008), 0);
+  EXPECT_EQ(GregorianDayOfYear(1, INT32_MIN, 2008), 0);
   for (AbsoluteDay d : {AbsoluteDay{0}, AbsoluteDay{-1}, kLastAbsoluteDay + 1, INT32_MIN,
                         INT32_MAX}) {
     SCOPED_TRACE(d);
