@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "platform/handles.h"
+
 namespace pf {
 
 // ---------------------------------------------------------------------------
@@ -43,6 +45,10 @@ constexpr std::uint32_t kMsgWindowPosChanged = 0x0047;   // lParam: const Window
 constexpr std::uint32_t kMsgNotify = 0x004E;
 constexpr std::uint32_t kMsgHelp = 0x0053;
 constexpr std::uint32_t kMsgGetDialogCode = 0x0087;
+// Which part of a window a screen point (lParam x | y << 16) falls on; the
+// result is a kHit* code. A window answering kHitTransparent lets the stylus
+// through to the window below it (static controls do).
+constexpr std::uint32_t kMsgNcHitTest = 0x0084;
 // Stylus input outside the client area; lParam: window x | y << 16 (16-bit
 // each, window coordinates). The default procedure hands them to the
 // non-client hooks (window.h).
@@ -79,6 +85,14 @@ constexpr std::uint32_t kMsgUser = 0x0400;
 constexpr std::uint32_t kActivateInactive = 0;
 constexpr std::uint32_t kActivateActive = 1;
 constexpr std::uint32_t kActivateClick = 2;
+
+// kMsgNcHitTest results.
+constexpr LResult kHitTransparent = -1;
+constexpr LResult kHitNowhere = 0;
+constexpr LResult kHitClient = 1;
+constexpr LResult kHitCaption = 2;
+constexpr LResult kHitVScroll = 7;
+constexpr LResult kHitBorder = 18;
 
 // kMsgSize, wParam.
 constexpr std::uint32_t kSizeRestored = 0;

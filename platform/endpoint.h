@@ -2,7 +2,8 @@
 // One running copy per user: the local endpoint through which another copy of
 // the program finds this one's top-level windows and talks to them.
 //
-// A process starts listening when it creates its first top-level window other
+// A process with the endpoint enabled (SetEndpointEnabled) starts listening
+// when it creates its first top-level window other
 // than the task bar, on a Unix-domain socket in a directory private to the
 // user: $XDG_RUNTIME_DIR/corvella/instance.sock, or /tmp/corvella-<uid>/
 // instance.sock when XDG_RUNTIME_DIR is unset. The directory is made with mode
@@ -34,6 +35,13 @@
 namespace pf {
 
 constexpr int kEndpointTimeoutMs = 3000;
+
+// Whether this process takes part at all: listening once it has a top-level
+// window, and asking the running copy in FindWindow / GetForegroundWindow.
+// Off by default so that unit tests never meet a running copy of the
+// program; the program's main turns it on before its entry routine.
+void SetEndpointEnabled(bool enabled);
+bool EndpointEnabled();
 
 // The socket path this process uses (empty when no private directory can be
 // made). Made anew from the environment at every call.
