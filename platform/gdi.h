@@ -133,6 +133,7 @@ bool DrawRectangle(HDc dc, int left, int top, int right, int bottom);
 
 // Lines for rules: MoveTo sets the current position, LineTo draws with the
 // selected pen from there to (x, y), without the end point, and moves there.
+// A slanted line is drawn for at most its first 131072 steps.
 bool MoveTo(HDc dc, int x, int y, Point* previous = nullptr);
 bool LineTo(HDc dc, int x, int y);
 
@@ -177,7 +178,7 @@ bool PatBlt(HDc dc, int x, int y, int w, int h, RasterOp rop);
 HBitmap CreateCompatibleBitmap(HDc dc, int w, int h);
 
 // A bitmap decoded from the bytes of a BMP file (with its 14-byte file header,
-// as resources store them): 1, 4, 8 and 24 bits per pixel, uncompressed,
+// as resources store them): 1, 4, 8, 24 and 32 bits per pixel, uncompressed,
 // bottom-up or top-down, with palette. A 1-bit BMP becomes a monochrome bitmap
 // (each pixel black or white by its palette entry's brightness). Damaged or
 // unsupported data gives null, never a read outside `bytes`.
@@ -190,7 +191,7 @@ HBitmap LoadBitmapResource(unsigned id);
 struct BitmapInfo {
   int width = 0;
   int height = 0;
-  int bitsPerPixel = 0;  // as stored: 1, 4, 8, 24; 32 for compatible bitmaps
+  int bitsPerPixel = 0;  // as stored: 1, 4, 8, 24, 32; 32 for compatible bitmaps
   bool monochrome = false;
 };
 // False for a bad handle.
