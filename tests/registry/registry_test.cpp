@@ -360,7 +360,8 @@ TEST_F(RegistryTest, ReadOnlyDirectoryKeepsTheOldFile) {
 }
 
 TEST_F(RegistryTest, DamagedFileIsKeptAsideAndReadsAsEmpty) {
-  const std::string junk = std::string("not a registry\0\xFF\n[x]\n", 23);
+  static constexpr char kJunk[] = "not a registry\0\xFF\n[x]\n";
+  const std::string junk(kJunk, sizeof kJunk - 1);
   WriteFile(file_, junk);
   ::testing::internal::CaptureStderr();
   pf::HKey k = nullptr;
