@@ -21,6 +21,13 @@ constexpr std::size_t kFontNameUnits = sizeof(FontBlock::FontName) / sizeof(char
 // Set when CheckedAlloc failed in one of these routines since LoadSettings
 // started; ShutDown has then already run.
 bool allocFailed = false;
+// True while LoadSettings runs; shutDownWhileLoading is set when SaveSettings
+// is reached meanwhile (ShutDown after an allocation failure anywhere, also in
+// LoadIndexBitmaps or LoadBookmarks).
+bool loading = false;
+bool shutDownWhileLoading = false;
+
+bool Interrupted() { return allocFailed || shutDownWhileLoading; }
 // SettingBit values read by LoadSettings.
 std::uint32_t loaded = 0;
 
@@ -192,17 +199,21 @@ int WriteSettingBlob(const char16_t* name, const void* bytes, std::uint32_t leng
   return WriteValue(name, pf::kRegBinary, bytes, length);
 }
 
-void LoadSettings() {
-  allocFailed = false;
-  loaded = 0;
+namespace {
 
+// LoadSettings' steps; each returns at once when memory ran out, leaving the
+// values not yet read unmarked.
+void LoadSettingsSteps() {
   // 1. The program's own path, rewritten at every start.
   const std::u16string path = pf::ProgramPath();
   if (!path.empty()) WriteSettingString(u"Program Path", path.c_str());
 
   // 2. FontName, cut to what fits with its terminator.
   char16_t* fontName = ReadSettingString(u"FontName");
-  if (allocFailed) return;
+  if (Interrupted()) {
+    ReleaseBlock(fontName);
+    return;
+  }
   if (fontName != nullptr && fontName[0] != u'\0') {
     std::size_t n = 0;
     while (n < kFontNameUnits - 1 && fontName[n] != u'\0') {
@@ -216,49 +227,61 @@ void LoadSettings() {
 
   // 3. SearchString, at most 33 bytes and its terminator.
   ReadSettingByteString(u"SearchString", App.SearchString, kSearchStringSize);
-  if (allocFailed) return;
+  if (Interrupted()) return;
   loaded |= kLoadedSearchString;
 
   // 4 to 8. The numbers; "LastPosition" and "Lesson" keep their low 16 bits.
   const std::int32_t fontSize = ReadSettingNumber(u"FontSize", 0);
-  if (allocFailed) return;
+  if (Interrupted()) return;
   App.Font.FontSize = fontSize;
   loaded |= kLoadedFontSize;
 
   const std::int32_t asciiBase = ReadSettingNumber(u"FontAsciiBase", kDefaultAsciiBase);
-  if (allocFailed) return;
+  if (Interrupted()) return;
   App.Font.FontAsciiBase = asciiBase;
   loaded |= kLoadedFontAsciiBase;
 
   const std::int32_t lastPosition = ReadSettingNumber(u"LastPosition", 0);
-  if (allocFailed) return;
+  if (Interrupted()) return;
   App.LastPosition = static_cast<std::uint16_t>(lastPosition);
   loaded |= kLoadedLastPosition;
 
   const std::int32_t flags = ReadSettingNumber(u"Flags", static_cast<std::int32_t>(kDefaultFlags));
-  if (allocFailed) return;
+  if (Interrupted()) return;
   App.Flags = static_cast<std::uint32_t>(flags);
   loaded |= kLoadedFlags;
 
   const std::int32_t lesson = ReadSettingNumber(u"Lesson", 0);
-  if (allocFailed) return;
+  if (Interrupted()) return;
   App.Lesson = static_cast<std::uint16_t>(lesson);
   loaded |= kLoadedLesson;
 
   // 9. The index bitmaps.
   LoadIndexBitmaps();
-  if (allocFailed) return;
+  if (Interrupted()) return;
 
   // 10. The bookmarks, into a cleared array.
   ReleaseBlock(App.Bookmarks);
   App.Bookmarks = nullptr;
   App.BookmarkCount = 0;
   LoadBookmarks();
-  if (allocFailed) return;
+  if (Interrupted()) return;
   loaded |= kLoadedBookmarks;
 }
 
+}  // namespace
+
+void LoadSettings() {
+  allocFailed = false;
+  shutDownWhileLoading = false;
+  loaded = 0;
+  loading = true;
+  LoadSettingsSteps();
+  loading = false;
+}
+
 void SaveSettings() {
+  if (loading) shutDownWhileLoading = true;
   if ((loaded & kLoadedSearchString) != 0 && App.SearchString[0] != 0) {
     std::uint8_t pattern[kSearchStringSize];
     std::memcpy(pattern, App.SearchString, sizeof pattern);

@@ -57,7 +57,9 @@ int WriteSettingBlob(const char16_t* name, const void* bytes, std::uint32_t leng
 // Reads everything at start, before the main window exists: writes "Program
 // Path", reads the Settings into App, loads the index bitmaps, clears the
 // bookmark array and loads the bookmarks. Stops at once when memory runs out
-// (CheckedAlloc has then run ShutDown).
+// (CheckedAlloc has then run ShutDown, noticed here by SaveSettings being
+// reached while loading); SettingLoaded(kLoadedBookmarks) is true only after a
+// complete load.
 void LoadSettings();
 
 // Writes the Settings back (shut-down), in this order and under these
@@ -81,7 +83,10 @@ enum SettingBit : std::uint32_t {
   kLoadedLastPosition = 1u << 4,
   kLoadedFlags = 1u << 5,
   kLoadedLesson = 1u << 6,
-  kLoadedBookmarks = 1u << 7,  // LoadBookmarks returned: "Bookmarks" may be saved
+  // LoadSettings ran to its end, LoadBookmarks included: only then may
+  // ShutDown write "Bookmarks" (SaveBookmarks), or a stored list would be
+  // replaced by an empty one.
+  kLoadedBookmarks = 1u << 7,
 };
 bool SettingLoaded(SettingBit bit);
 

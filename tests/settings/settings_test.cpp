@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -375,6 +376,8 @@ TEST_F(SettingsTest, RunningOutOfMemoryWhileLoadingKeepsStoredValues) {
       {u"Lesson", kLoadedLesson, pf::kRegText, Utf16Bytes(u"33"), 33},
   };
   for (const auto& s : stored) Put(s.name, s.type, s.data);
+  const Bytes bookmarks = {5, 0, 17, 0, 0, 0};
+  Put(u"Bookmarks", pf::kRegBinary, bookmarks);
   const std::string original = FileText();
 
   bool completed = false;
@@ -406,7 +409,11 @@ TEST_F(SettingsTest, RunningOutOfMemoryWhileLoadingKeepsStoredValues) {
       }
     }
     // Each failure stops the loading at the value being read.
-    EXPECT_EQ(loadedCount, completed ? 7 : static_cast<int>(n) - 1) << "n = " << n;
+    EXPECT_EQ(loadedCount, completed ? 7 : std::min(static_cast<int>(n) - 1, 7)) << "n = " << n;
+    // The bookmarks, read last, are never replaced by an empty list.
+    if (!completed) {
+      EXPECT_EQ(Get(u"Bookmarks").second, bookmarks) << "n = " << n;
+    }
   }
   EXPECT_TRUE(completed);
   // After the complete load every value reads as it was stored.
