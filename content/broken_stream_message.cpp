@@ -1,4 +1,8 @@
 #include "content/broken_stream_message.h"
 
-// Connected to the platform's message box once it exists.
-void ShowBrokenStreamMessage() {}
+#include "platform/constants.h"
+#include "platform/msgbox.h"
+
+void ShowBrokenStreamMessage() {
+  pf::MessageBox(nullptr, u"UnCompress() buffer error!", nullptr, pf::kBoxOk);
+}
