@@ -50,7 +50,11 @@
 // "<file>.damaged-<UTC time>" (never deleted) with a message on standard error,
 // and the registry reads as empty. A bad line is skipped with a message; before
 // a write drops such lines from the file, the old file is kept aside the same
-// way. A write that fails leaves the old file whole and returns an error.
+// way. A write that fails leaves the old file whole and returns an error; a
+// file that exists but can't be read (or is over 64 MiB) is never overwritten.
+// Temporary files ("<file>.tmp-<pid>") left by a killed writer are removed by
+// the next writer. The file is created with mode 0600, its directory with 0700.
+// Readers take no lock and read the file afresh at every call.
 
 #include <cstdint>
 #include <span>
