@@ -315,7 +315,7 @@ struct Parser {
         }
         joined += TrimRight(TrimLeft(next));
       }
-      if (badContinuation) return Problem(lineNo, "hex list continues past the end of the file");
+      if (badContinuation) return Problem(lineNo, "hex list ends in '\\' but no continuation line follows");
       std::string_view list = joined;
       while (true) {
         list = TrimLeft(list);
@@ -934,8 +934,15 @@ ParseResult ParseRegistryText(std::span<const std::uint8_t> bytes, RegistryData&
     } else if (line.front() == '"' || line.front() == '@') {
       // Continuation lines hold only hex digits and commas; anything else,
       // bad UTF-8 included, fails the value.
+      // A line that starts a key, a value or a comment is never taken as a
+      // continuation, so that a broken list doesn't swallow the next key.
       parser.ValueLine(lineNo, line, [&](std::string_view& next) {
         if (i + 1 >= lines.size()) return false;
+        const std::string_view candidate = TrimLeft(lines[i + 1]);
+        if (!candidate.empty() && (candidate.front() == '[' || candidate.front() == '"' ||
+                                   candidate.front() == '@' || candidate.front() == ';')) {
+          return false;
+        }
         next = lines[++i];
         return true;
       });

@@ -395,6 +395,7 @@ TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestIsKept) {
       "\"Bad\\q\"=\"x\"\n"
       "\"Hex\"=hex:01,zz\n"
       "\"Lesson\"=dword:00000007\n"
+      "\"Cut\"=hex:01,\\\n"
       "[HKEY_CURRENT_USER\\Software\\Other]\n"
       "\"Keep\"=\"me\"\n";
   WriteFile(file_, original);
@@ -408,14 +409,17 @@ TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestIsKept) {
   std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("line 5"), std::string::npos) << err;
   EXPECT_NE(err.find("line 8"), std::string::npos) << err;
+  EXPECT_NE(err.find("line 10"), std::string::npos) << err;
 
   // A write keeps every good value (other keys too) and the old file aside.
   ::testing::internal::CaptureStderr();
   ASSERT_EQ(Put(u"FontSize", pf::kRegNumber, Bytes{12, 0, 0, 0}), 0);
   ::testing::internal::GetCapturedStderr();
   for (auto name : {u"Flags", u"Lesson", u"FontSize"}) EXPECT_TRUE(Get(name, &type, &data));
+  // The cut list does not swallow the next key.
   ASSERT_TRUE(Get(u"Keep", &type, &data, u"Software\\Other"));
   EXPECT_EQ(data, Utf16Bytes(u"me"));
+  EXPECT_FALSE(Get(u"Cut", &type, &data));
   auto asides = Asides();
   ASSERT_EQ(asides.size(), 1u);
   EXPECT_EQ(ReadFile(asides[0]), original);
