@@ -2,12 +2,17 @@
 // The program's entry routine, the start of the main window, the message loop
 // and the shut-down path.
 
+#include <string_view>
+
 #include "platform/handles.h"
 
 // The entry routine. `commandLine` is the whole command line (UTF-16, may be
 // empty, never null). Returns the exit code: the quit message's parameter.
 int CorvellaMain(pf::HInstance instance, pf::HInstance previous, const char16_t* commandLine,
                  int showMode);
+
+// True when the command line is exactly "/today", in any mix of letter case.
+bool IsTodayCommandLine(std::u16string_view commandLine);
 
 // Creates and shows the main window; null when another copy runs (which has
 // then been brought forward) or when the window could not be created.
