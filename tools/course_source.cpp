@@ -102,7 +102,7 @@ bool Split(std::string_view fileName, int lineNumber, const std::u32string& line
   if (colon == std::u32string::npos) {
     return fail(0, "no ':' after the head of the line (write \"STYLE: TEXT\")");
   }
-  out->tokens.clear();
+  std::vector<std::pair<std::string, int>> tokens;
   std::size_t i = 0;
   while (i < colon) {
     if (line[i] == U' ') {
@@ -119,10 +119,11 @@ bool Split(std::string_view fileName, int lineNumber, const std::u32string& line
       token.push_back(static_cast<char>(line[end]));
       ++end;
     }
-    out->tokens.emplace_back(token, static_cast<int>(i) + 1);
+    tokens.emplace_back(std::move(token), static_cast<int>(i) + 1);
     i = end;
   }
-  if (out->tokens.empty()) return fail(static_cast<int>(colon) + 1, "nothing before ':'");
+  if (tokens.empty()) return fail(static_cast<int>(colon) + 1, "nothing before ':'");
+  out->tokens = std::move(tokens);
   if (colon + 1 == line.size()) {
     out->text.clear();
     out->textColumn = static_cast<int>(colon) + 2;
