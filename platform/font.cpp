@@ -48,26 +48,37 @@ struct Glyph {
 };
 
 // Glyphs of one font by code point: 256 pages of 256, made on first use. When
-// more than kMaxPages pages exist, all are dropped and filled again.
+// more than kMaxPages pages exist, or the glyph pictures pass kMaxBytes, all
+// are dropped and filled again. A glyph found here stays valid only until the
+// next Find.
 class GlyphCache {
  public:
   static constexpr int kMaxPages = 32;
+  static constexpr std::size_t kMaxBytes = 8u << 20;
   Glyph* Find(char16_t cp) {
     auto& page = pages_[cp >> 8];
     if (!page) {
-      if (pageCount_ >= kMaxPages) {
-        for (auto& p : pages_) p.reset();
-        pageCount_ = 0;
-      }
+      if (pageCount_ >= kMaxPages) Clear();
       page = std::make_unique<std::array<Glyph, 256>>();
       ++pageCount_;
     }
     return &(*page)[cp & 0xFF];
   }
+  // Called before a glyph is made: keeps the pictures within the budget.
+  void MakeRoom() {
+    if (bytes_ > kMaxBytes) Clear();
+  }
+  void Count(const Glyph& g) { bytes_ += g.coverage.size(); }
 
  private:
+  void Clear() {
+    for (auto& p : pages_) p.reset();
+    pageCount_ = 0;
+    bytes_ = 0;
+  }
   std::array<std::unique_ptr<std::array<Glyph, 256>>, 256> pages_;
   int pageCount_ = 0;
+  std::size_t bytes_ = 0;
 };
 
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
@@ -156,12 +167,15 @@ struct FontData {
   const Glyph& Get(char16_t cp) {
     Glyph* g = glyphs.Find(cp);
     if (!g->loaded) {
+      glyphs.MakeRoom();
+      g = glyphs.Find(cp);
       if (test) {
         MakeTestGlyph(cp, *g);
       } else {
         LoadGlyph(cp, *g);
       }
       g->loaded = true;
+      glyphs.Count(*g);
     }
     return *g;
   }
@@ -460,9 +474,9 @@ void DrawGlyph(Surface& surface, const Rect& clip, const Glyph& g, long long pen
   if (x0 >= x1 || y0 >= y1) return;
   for (long long y = y0; y < y1; ++y) {
     Pixel* out = surface.Row(static_cast<int>(y));
-    const std::uint8_t* cov = g.coverage.data() + (y - gy) * g.width - gx;
+    const std::uint8_t* cov = g.coverage.data() + (y - gy) * g.width;
     for (long long x = x0; x < x1; ++x) {
-      const unsigned a = cov[x];
+      const unsigned a = cov[x - gx];
       if (a == 0) continue;
       if (mono) {
         if (a >= 128) out[x] = colour;

@@ -76,9 +76,10 @@ struct FontDescription {
   std::u16string faceName;
 };
 
-// Makes a font; null only when no face at all can be loaded (no fonts
-// installed and not the test font). The caller deletes it with DeleteObject.
-// Absurd heights are clamped to 1..1000 pixels.
+// Makes a font; the caller deletes it with DeleteObject. A face name that is
+// not installed gets fontconfig's nearest match; when no installed face can be
+// loaded at all, the built-in test font stands in, so this never gives null
+// except when out of memory. Heights beyond +-1000 pixels are clamped.
 HFont CreateFont(const FontDescription& description);
 
 // Changes the face that an empty face name (and the stock system font)

@@ -466,14 +466,14 @@ bool LineTo(HDc handle, int x, int y) {
     }
     return true;
   }
-  // Bresenham over a clamped range: the clip bounds the work as well.
+  // Bresenham, for a bounded number of steps (see gdi.h).
   long long x0 = from.x, y0 = from.y;
   const long long x1 = x, y1 = y;
   const long long dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
   const long long stepX = x0 < x1 ? 1 : -1, stepY = y0 < y1 ? 1 : -1;
   long long err = dx + dy;
-  const long long limit = 4LL * (kMaxSurfaceSide + 1);
-  for (long long n = 0; n < limit * 4 && !(x0 == x1 && y0 == y1); ++n) {
+  constexpr long long kMaxLineSteps = 131072;
+  for (long long n = 0; n < kMaxLineSteps && !(x0 == x1 && y0 == y1); ++n) {
     if (x0 > -0x3FFFFFFF && x0 < 0x3FFFFFFF && y0 > -0x3FFFFFFF && y0 < 0x3FFFFFFF) {
       PlotLogical(*dc, static_cast<int>(x0), static_cast<int>(y0), p);
     }

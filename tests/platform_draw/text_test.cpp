@@ -46,7 +46,8 @@ TEST(TestFont, MetricsFollowTheDocumentedRule) {
     int cell, ascent, descent, unit, leading;
   };
   for (Case c : {Case{0, 16, 12, 4, 8, 0}, Case{12, 12, 9, 3, 6, 0}, Case{14, 14, 11, 3, 7, 0},
-                 Case{20, 20, 15, 5, 10, 0}, Case{-12, 15, 12, 3, 7, 3}, Case{2, 2, 2, 0, 2, 0}}) {
+                 Case{20, 20, 15, 5, 10, 0}, Case{-12, 15, 12, 3, 7, 3}, Case{2, 2, 2, 0, 2, 0},
+                 Case{5000, 1000, 750, 250, 500, 0}}) {
     HFont font = TestFont(c.height);
     TextMetrics m;
     ASSERT_TRUE(GetFontMetrics(font, &m));
