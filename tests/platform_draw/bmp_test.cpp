@@ -115,7 +115,11 @@ TEST(Bmp, OneBitIsMonochromeByPaletteBrightness) {
 TEST(Bmp, LoadsFromTheResourceTables) {
   static const auto bytes = MakeBmp(1, 1, 24, {}, {0x123456});
   static const BinaryResource bitmaps[] = {{201, bytes}};
-  static const ResourceTables tables{{}, bitmaps, {}, {}};
+  static const ResourceTables tables = [] {
+    ResourceTables t{};
+    t.bitmaps = bitmaps;
+    return t;
+  }();
   InstallResources(&tables);
   HBitmap bitmap = LoadBitmapResource(201);
   EXPECT_EQ(PixelsOf(bitmap), std::vector<Pixel>{0x123456});
