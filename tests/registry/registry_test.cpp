@@ -438,8 +438,8 @@ TEST_F(RegistryTest, WritersInSeveralProcessesAllLand) {
     if (pid == 0) {
       int failures = 0;
       for (int v = 0; v < kValues; ++v) {
-        std::u16string name = u"P" + std::u16string(1, static_cast<char16_t>(u'0' + p)) + u"V" +
-                              std::u16string(1, static_cast<char16_t>(u'A' + v));
+        const char16_t name[] = {u'P', static_cast<char16_t>(u'0' + p), u'V',
+                                 static_cast<char16_t>(u'A' + v), 0};
         if (Put(name, pf::kRegNumber, Bytes{static_cast<std::uint8_t>(v), 0, 0, 0}) != 0) ++failures;
       }
       ::_exit(failures);
