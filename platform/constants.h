@@ -80,6 +80,11 @@ constexpr std::uint32_t kMsgCaptureChanged = 0x0215;
 // The program's own close request, sent to its main window from outside.
 constexpr std::uint32_t kMsgCloseRequest = 0x03FF;
 constexpr std::uint32_t kMsgUser = 0x0400;
+// The shell menu bar (menubar.h): wParam 0, lParam a button's command id;
+// the result is that button's pop-up menu (HMenu), 0 when none.
+constexpr std::uint32_t kMsgMenuBarGetSubMenu = 0x0591;
+// The shell menu bar's whole menu (HMenu) as the result.
+constexpr std::uint32_t kMsgMenuBarGetMenu = 0x0592;
 
 // kMsgActivate, low word of wParam.
 constexpr std::uint32_t kActivateInactive = 0;

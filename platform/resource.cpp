@@ -33,4 +33,8 @@ const StringResource* FindStringResource(unsigned id) {
   return installed ? FindIn(installed->strings, id) : nullptr;
 }
 
+const MenuResource* FindMenuResource(unsigned id) {
+  return installed ? FindIn(installed->menus, id) : nullptr;
+}
+
 }  // namespace pf

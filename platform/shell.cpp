@@ -9,6 +9,7 @@
 #include "platform/constants.h"
 #include "platform/endpoint.h"
 #include "platform/message.h"
+#include "platform/scrollbar.h"
 #include "platform/window.h"
 #include "platform/window_internal.h"
 
@@ -116,6 +117,7 @@ bool StartPlatform() {
   s.desktop.Resize(s.width, s.height, kDesktopPixel);
   s.shell = ShellState{};
   s.running = true;
+  InstallScrollBarHooks();  // the vertical scroll bar of windows that have one
 
   auto& classes = St().classes;
   auto rec = std::make_unique<ClassRecord>();
