@@ -34,6 +34,7 @@ namespace pf {
 
 // Heights of both bar kinds, and the sizes of their buttons.
 constexpr int kCommandBarHeight = 26;
+constexpr int kBarImageSide = 16;         // the usual picture: 16 x 16
 constexpr int kBarImageButtonWidth = 23;  // a 16-pixel picture with its frame
 constexpr int kBarSeparatorWidth = 6;
 constexpr int kBarCloseButtonWidth = 22;
