@@ -156,6 +156,10 @@ bool SdlPresenter::Start(const SdlPresenterOptions& options, std::string* error)
     if (error != nullptr) *error = "the platform is not running";
     return false;
   }
+  // A reader is no game: let the screen saver and the desktop's compositor
+  // work as usual while the window is open.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("no display");
   s.sdlStarted = true;
   s.width = ScreenWidth();
