@@ -2,6 +2,7 @@
 // the commands authors use to look at what they ship.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -20,7 +21,7 @@ class CourseTool : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = fs::temp_directory_path() /
-            ("course-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ("course-cli-" + std::to_string(getpid()) +
              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "course");

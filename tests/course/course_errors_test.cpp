@@ -2,6 +2,7 @@
 // column; documents the reader would refuse are never built.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -167,7 +168,7 @@ class CourseFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = std::filesystem::temp_directory_path() /
-              ("course-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              ("course-test-" + std::to_string(getpid()) +
                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
