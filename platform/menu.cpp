@@ -370,6 +370,21 @@ void MoveHighlight(Tracking& t, int step) {
   }
 }
 
+char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+void OnChar(Tracking& t, WParam unit) {
+  const char16_t typed = Fold(static_cast<char16_t>(unit & 0xFFFF));
+  for (std::size_t i = 0; i < t.rows.size(); ++i) {
+    const Row& row = t.rows[i];
+    if (row.parts.mnemonic < 0 || !Choosable(row)) continue;
+    if (Fold(row.parts.label[static_cast<std::size_t>(row.parts.mnemonic)]) == typed) {
+      SetHighlight(t, static_cast<int>(i));
+      Choose(t, static_cast<int>(i));
+      return;
+    }
+  }
+}
+
 void OnKey(Tracking& t, WParam key) {
   switch (key) {
     case kVkUp:
@@ -388,22 +403,10 @@ void OnKey(Tracking& t, WParam key) {
       t.done = true;
       break;
     default:
+      // Letters and digits choose by mnemonic (the keys are not translated
+      // into characters while the menu has them).
+      if ((key >= kVkA && key <= kVkZ) || (key >= kVk0 && key <= kVk9)) OnChar(t, key);
       break;
-  }
-}
-
-char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-void OnChar(Tracking& t, WParam unit) {
-  const char16_t typed = Fold(static_cast<char16_t>(unit & 0xFFFF));
-  for (std::size_t i = 0; i < t.rows.size(); ++i) {
-    const Row& row = t.rows[i];
-    if (row.parts.mnemonic < 0 || !Choosable(row)) continue;
-    if (Fold(row.parts.label[static_cast<std::size_t>(row.parts.mnemonic)]) == typed) {
-      SetHighlight(t, static_cast<int>(i));
-      Choose(t, static_cast<int>(i));
-      return;
-    }
   }
 }
 
