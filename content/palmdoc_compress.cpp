@@ -157,6 +157,7 @@ std::vector<std::uint8_t> PalmDocCompress(std::span<const std::uint8_t> plain) {
   for (std::size_t r = 1; r < kRunStates; ++r) {
     if (states[n][r].cost < states[n][run].cost) run = r;
   }
+  const std::uint32_t total = states[n][run].cost;
   std::vector<std::pair<std::size_t, Step>> path;  // (start position, step)
   for (std::size_t pos = n; pos > 0;) {
     const Arrival& a = states[pos][run];
@@ -165,7 +166,7 @@ std::vector<std::uint8_t> PalmDocCompress(std::span<const std::uint8_t> plain) {
     run = a.fromRun;
   }
   std::reverse(path.begin(), path.end());
-  out.reserve(states[n][0].cost);
+  out.reserve(total);
   for (std::size_t k = 0; k < path.size();) {
     const auto [pos, step] = path[k];
     switch (step) {
