@@ -450,19 +450,20 @@ bool LineTo(HDc handle, int x, int y) {
   if (!dc->pen || dc->pen->nullStyle || !dc->surface) return true;
   const Pixel p = PixelFromColor(dc->pen->color);
   // Horizontal and vertical rules are spans; anything else is stepped.
+  using detail::ClampAdd;
   if (from.y == y) {
     if (x > from.x) {
-      FillLogical(*dc, Rect{from.x, y, x, y + 1}, p);
+      FillLogical(*dc, Rect{from.x, y, x, ClampAdd(y, 1)}, p);
     } else if (x < from.x) {
-      FillLogical(*dc, Rect{x + 1, y, from.x + 1, y + 1}, p);
+      FillLogical(*dc, Rect{ClampAdd(x, 1), y, ClampAdd(from.x, 1), ClampAdd(y, 1)}, p);
     }
     return true;
   }
   if (from.x == x) {
     if (y > from.y) {
-      FillLogical(*dc, Rect{x, from.y, x + 1, y}, p);
+      FillLogical(*dc, Rect{x, from.y, ClampAdd(x, 1), y}, p);
     } else {
-      FillLogical(*dc, Rect{x, y + 1, x + 1, from.y + 1}, p);
+      FillLogical(*dc, Rect{x, ClampAdd(y, 1), ClampAdd(x, 1), ClampAdd(from.y, 1)}, p);
     }
     return true;
   }

@@ -65,6 +65,11 @@ TEST(Draw, HugeCoordinatesAreClippedNotWrapped) {
   EXPECT_TRUE(DrawRectangle(c.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX));
   MoveTo(c.dc, INT_MIN, INT_MIN);
   EXPECT_TRUE(LineTo(c.dc, INT_MAX, INT_MAX - 7));
+  EXPECT_TRUE(LineTo(c.dc, INT_MIN, INT_MAX - 7));
+  EXPECT_TRUE(LineTo(c.dc, INT_MIN, INT_MAX));
+  MoveTo(c.dc, INT_MAX, INT_MAX);
+  EXPECT_TRUE(LineTo(c.dc, 0, INT_MAX));
+  EXPECT_TRUE(LineTo(c.dc, 0, 0));
   EXPECT_TRUE(BitBlt(c.dc, INT_MAX - 2, INT_MIN, INT_MAX, INT_MAX, c.dc, INT_MIN, 0, RasterOp::SrcCopy));
   EXPECT_TRUE(SetPixel(c.dc, 0, 0, 0) && !SetPixel(c.dc, INT_MAX, INT_MAX, 0));
 }
