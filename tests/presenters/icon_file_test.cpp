@@ -124,5 +124,25 @@ TEST(IconFile, DamagedFilesGiveNoIcon) {
   for (std::size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(DecodeIconFile(bad[i])) << i;
 }
 
+TEST(IconFile, EveryDamagedByteIsReadSafely) {
+  // Each byte of a good two-entry file set to a few extreme values, and the
+  // file cut at every length: decoding must never read outside the input
+  // (the sanitizer build catches it) and what it returns must be whole.
+  const Bytes palette = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+  const Bytes good = IconFile({{2, 2, 24, TwoByTwo24()},
+                               {2, 2, 1, Entry(2, 2, 1, palette, Bytes(8, 0x40), Bytes(8, 0))}});
+  const auto check = [](const Bytes& bytes) {
+    if (const auto image = DecodeIconFile(bytes)) {
+      EXPECT_EQ(image->pixels.size(), static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height));
+    }
+  };
+  for (std::size_t at = 0; at < good.size(); ++at) {
+    for (std::uint8_t value : {std::uint8_t{0x00}, std::uint8_t{0x7F}, std::uint8_t{0x80}, std::uint8_t{0xFF}}) {
+      check(Patched(good, at, value));
+    }
+    check(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(at)));
+  }
+}
+
 }  // namespace
 }  // namespace pf
