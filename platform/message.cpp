@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <memory>
 
 #include "platform/endpoint.h"
 #include "platform/gdi.h"
@@ -41,7 +42,9 @@ struct Queue {
   int quitCode = 0;
   int lastQuitCode = 0;
   bool shiftDown = false;
-  IdleHandler idle;
+  // Shared so that a handler replaced while it runs stays alive until it
+  // returns, and keeps its state between calls.
+  std::shared_ptr<IdleHandler> idle;
 };
 
 Queue& Q() {
@@ -224,10 +227,11 @@ bool Next(Msg* msg, bool remove) {
 // Waits for something to happen; false when nothing ever can.
 bool Idle() {
   Queue& q = Q();
-  ServeEndpoint();
+  // Requests served may have posted or painted something: look again first.
+  if (ServeEndpoint() > 0) return true;
   if (q.idle) {
-    const IdleHandler handler = q.idle;  // the handler may replace itself
-    handler(IdleRequest{EndpointFd(), 100});
+    const std::shared_ptr<IdleHandler> handler = q.idle;
+    (*handler)(IdleRequest{EndpointFd(), 100});
     ServeEndpoint();
     return true;
   }
@@ -417,12 +421,6 @@ LResult DefaultWindowProc(HWin window, std::uint32_t message, WParam wParam, LPa
       }
       return 0;
     }
-    case kMsgActivate:
-      if ((wParam & 0xFFFF) != kActivateInactive && (r->style & kStyleChild) == 0 &&
-          (r->style & kStyleDisabled) == 0 && !Inside(St().focus, window) && St().active == window) {
-        SetFocusInternal(window);
-      }
-      return 0;
     default:
       return 0;
   }
@@ -457,9 +455,11 @@ int TranslateAccelerator(HWin window, HAccel table, const Msg& msg) {
   return 0;
 }
 
-void SetIdleHandler(IdleHandler handler) { Q().idle = std::move(handler); }
+void SetIdleHandler(IdleHandler handler) {
+  Q().idle = handler ? std::make_shared<IdleHandler>(std::move(handler)) : nullptr;
+}
 
-bool HasIdleHandler() { return static_cast<bool>(Q().idle); }
+bool HasIdleHandler() { return Q().idle != nullptr; }
 
 void InjectStylusDown(int x, int y) { PushRaw(Raw::StylusDown, Point{x, y}, 0); }
 void InjectStylusMove(int x, int y) { PushRaw(Raw::StylusMove, Point{x, y}, 0); }

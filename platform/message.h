@@ -64,9 +64,8 @@ int QuitCode();
 // the update region (BeginPaint / EndPaint); erase background fills the
 // client area with the class's brush (result 1) or returns 0 without one;
 // set text / get text / get text length keep the title; the kMsgNc* stylus
-// messages go to the non-client hooks; activate of an enabled top-level window
-// gives it the focus if nothing inside it has it; every other message returns
-// 0 and does nothing.
+// messages go to the non-client hooks; every other message returns 0 and does
+// nothing. (Activation moves the focus by itself, see window.h.)
 LResult DefaultWindowProc(HWin window, std::uint32_t message, WParam wParam, LParam lParam);
 
 // Runs a nested message loop until `done()` returns true (checked before each

@@ -211,15 +211,17 @@ bool DropDc(HWin h, HDc dc) {
   return true;
 }
 
-void SendSizeAndMove(HWin h, bool moved, bool sized) {
+// Create sends size before move; a move or resize sends move before size.
+void SendSizeAndMove(HWin h, bool moved, bool sized, bool sizeFirst = false) {
   WindowRecord* r = FindLocal(h);
   if (r == nullptr) return;
   const Rect client = ClientAreaOf(*r);
   Point origin{r->rect.left + client.left, r->rect.top + client.top};
   const int cw = client.Width();
   const int ch = client.Height();
-  if (moved) SendMessage(h, kMsgMove, 0, PackPoint(origin.x, origin.y));
-  if (sized && FindLocal(h) != nullptr) SendMessage(h, kMsgSize, kSizeRestored, PackPoint(cw, ch));
+  if (sized && sizeFirst) SendMessage(h, kMsgSize, kSizeRestored, PackPoint(cw, ch));
+  if (moved && FindLocal(h) != nullptr) SendMessage(h, kMsgMove, 0, PackPoint(origin.x, origin.y));
+  if (sized && !sizeFirst && FindLocal(h) != nullptr) SendMessage(h, kMsgSize, kSizeRestored, PackPoint(cw, ch));
 }
 
 }  // namespace
@@ -494,7 +496,7 @@ HWin CreateWindow(std::uint32_t exStyle, std::u16string_view className, std::u16
     return nullptr;
   }
   if (FindLocal(h) == nullptr) return nullptr;
-  SendSizeAndMove(h, true, true);
+  SendSizeAndMove(h, true, true, true);
   WindowRecord* r = FindLocal(h);
   if (r == nullptr) return nullptr;
   NoteScreenChange();
