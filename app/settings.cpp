@@ -8,11 +8,12 @@
 #include "platform/program_path.h"
 #include "platform/registry.h"
 #include "platform/utf.h"
+#include "view/article_view.h"
 
 static_assert(std::endian::native == std::endian::little,
               "registry text and numbers are stored little-endian, as they are in memory");
 
-std::uint16_t (*ViewTopLine)(const ArticleView* view) = nullptr;
+std::uint16_t (*ViewTopLine)(const ArticleView* view) = ArticleViewTopLine;
 
 namespace {
 

@@ -98,6 +98,6 @@ void LoadIndexBitmaps();
 // Reads "Bookmarks" into App.Bookmarks and App.BookmarkCount. Called by
 // LoadSettings after it cleared the bookmark array; provided by the bookmarks.
 void LoadBookmarks();
-// Reads the view's topLine for "LastPosition". Set by the view's owner once the
-// view record exists; while null, "LastPosition" is not written.
+// Reads the view's topLine for "LastPosition": ArticleViewTopLine, unless a
+// test puts a stand-in here; while null, "LastPosition" is not written.
 extern std::uint16_t (*ViewTopLine)(const ArticleView* view);

@@ -15,6 +15,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "view/article_view.h"
 
 namespace {
 
@@ -152,6 +153,8 @@ int CorvellaMain(pf::HInstance instance, pf::HInstance /*previous*/, const char1
   return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
 
+bool HasShutDown() { return shutDownDone; }
+
 void ShutDown() {
   if (shutDownDone) return;
   shutDownDone = true;
@@ -160,6 +163,8 @@ void ShutDown() {
     bitmap = nullptr;
   }
   SaveSettings();
+  DestroyArticleView(App.View);
+  App.View = nullptr;
   // A list that was never read completely must not replace the stored one.
   if (SettingLoaded(kLoadedBookmarks)) SaveBookmarks();
   FreeBookmarks();

@@ -26,5 +26,10 @@ void RegisterMainClass(pf::HInstance instance, const char16_t* className);
 // and frees nothing.
 void ShutDown();
 
+// True once ShutDown has run in this start of the program: whoever called
+// something that may allocate checks it and stops at once, touching nothing
+// ShutDown released (the view, the bookmarks).
+bool HasShutDown();
+
 // Tells the user that memory ran out ("There is not enough memory, aborting").
 void ReportOutOfMemory();

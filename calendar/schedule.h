@@ -15,8 +15,8 @@
 #include <cstdint>
 
 #include "calendar/calendar.h"
+#include "content/lesson_container.h"  // kLessonCount
 
-constexpr int kLessonCount = 245;
 constexpr int kScheduleMonths = 13;
 constexpr int kScheduleDays = 30;
 constexpr std::size_t kScheduleSize = 390;  // kScheduleMonths * kScheduleDays

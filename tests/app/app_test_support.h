@@ -12,7 +12,9 @@
 #include "platform/clock.h"
 #include "platform/message.h"
 #include "platform/msgbox.h"
+#include "platform/resource.h"
 #include "platform/shell.h"
+#include "resources/resource_script.h"
 
 class AppFixture : public ::testing::Test {
  protected:
@@ -31,6 +33,7 @@ class AppFixture : public ::testing::Test {
       boxes_.push_back(call);
       return answer_;
     });
+    InstallProgramResources();
     ASSERT_TRUE(pf::StartPlatform());
   }
 

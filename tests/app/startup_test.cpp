@@ -60,6 +60,18 @@ TEST_F(StartupTest, FirstRunStoresDefaultsAndProgramPath) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(StartupTest, AMissingLessonIsReportedOnceAndTheProgramRunsOn) {
+  pf::InstallResources(nullptr);
+  bool viewExists = false;
+  EXPECT_EQ(RunOnce(u"", [&] { viewExists = App.View != nullptr; }), 0);
+  EXPECT_TRUE(viewExists);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, u"Resource not found");
+  EXPECT_EQ(boxes_[0].caption, u"Error");
+  EXPECT_EQ(boxes_[0].style, 0x30u);
+  EXPECT_EQ(StoredNumber(kSettingsKey, u"Lesson"), 1u);
+}
+
 TEST_F(StartupTest, HandChosenLessonSurvivesUnlessTodayIsAsked) {
   ASSERT_EQ(WriteSettingNumber(u"Lesson", 17), 1);
   ASSERT_EQ(WriteSettingNumber(u"Flags", static_cast<std::int32_t>(kDefaultFlags | kFlagChosenByHand)), 1);
