@@ -15,9 +15,15 @@ namespace {
 class OutOfMemoryTest : public ViewTest {
  protected:
   void TearDown() override {
-    if (App.View != view) view = nullptr;  // destroyed by ShutDown
+    ViewGone();
     App.View = nullptr;
     ViewTest::TearDown();
+  }
+
+  // Hands the view to the program state, where ShutDown finds it.
+  void HandToApp() {
+    App.View = view;
+    handed_ = true;
   }
 
   // A document that needs every kind of allocation of the layout: reversed
@@ -33,10 +39,11 @@ class OutOfMemoryTest : public ViewTest {
     return doc;
   }
 
-  // True when ShutDown destroyed the view.
+  // True when ShutDown destroyed the view handed to it.
   bool ViewGone() {
-    if (App.View == view) return false;
+    if (!handed_ || App.View == view) return false;
     view = nullptr;
+    handed_ = false;
     return true;
   }
 
@@ -48,6 +55,8 @@ class OutOfMemoryTest : public ViewTest {
     ASSERT_LE(i, view->capacity);
     EXPECT_EQ(i, view->lineCount);
   }
+
+  bool handed_ = false;  // the view is App.View
 };
 
 TEST_F(OutOfMemoryTest, LayoutOfANewDocument) {
@@ -56,7 +65,7 @@ TEST_F(OutOfMemoryTest, LayoutOfANewDocument) {
   for (;; ++n) {
     ReleaseSharedConverter();
     ASSERT_NE(MakeView(pf::Rect{0, 0, 120, 100}, 2), nullptr);
-    App.View = view;
+    HandToApp();
     DocumentBuilder old;
     old.Add(0xB1, 0, "bb");
     ASSERT_EQ(Layout(old), 0);
@@ -91,7 +100,7 @@ TEST_F(OutOfMemoryTest, LayoutOfTheViewsOwnDocumentKeepsIt) {
   for (;; ++n) {
     ReleaseSharedConverter();
     ASSERT_NE(MakeView(pf::Rect{0, 0, 120, 100}, 2), nullptr);
-    App.View = view;
+    HandToApp();
     ASSERT_EQ(Layout(doc), 0);
     std::uint8_t* document = view->document;
     ReleaseArticleFonts(view);  // fonts are made again: new records
@@ -116,7 +125,7 @@ TEST_F(OutOfMemoryTest, Painting) {
     unsigned long n = 1;
     for (;; ++n) {
       ASSERT_NE(MakeView(pf::Rect{0, 0, 120, 200}), nullptr);
-      App.View = view;
+      HandToApp();
       ASSERT_EQ(Layout(MixedDocument()), 0);
       view->highlightStart = 3;
       view->highlightEnd = 400;
