@@ -134,6 +134,7 @@ struct SdlPresenter::State {
   bool uploadAll = true;    // the texture does not hold the screen yet
   std::optional<SdlInput> input;
   std::unique_ptr<FdWatcher> watcher;
+  bool shown = false;       // the window appears when the program first goes idle
   bool idleInstalled = false;
   bool sdlStarted = false;
 };
@@ -175,7 +176,7 @@ bool SdlPresenter::Start(const SdlPresenterOptions& options, std::string* error)
 
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   s.window = SDL_CreateWindow("Corvella", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              s.width * s.scale, s.height * s.scale, SDL_WINDOW_SHOWN);
+                              s.width * s.scale, s.height * s.scale, SDL_WINDOW_HIDDEN);
   if (s.window == nullptr) return fail("cannot open the window");
   s.renderer = SDL_CreateRenderer(s.window, -1, 0);
   if (s.renderer == nullptr) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
@@ -208,6 +209,7 @@ bool SdlPresenter::Start(const SdlPresenterOptions& options, std::string* error)
   SDL_StartTextInput();
   s.redraw = true;
   s.uploadAll = true;
+  s.shown = false;
   SetIdleHandler([this](const IdleRequest& request) { OnIdle(request); });
   s.idleInstalled = true;
   return true;
@@ -237,6 +239,13 @@ void SdlPresenter::Stop() {
 void SdlPresenter::OnIdle(const IdleRequest& request) {
   State& s = *state_;
   if (s.window == nullptr) return;
+  // Shown only now, so that a copy that finds another one running and ends
+  // at once never flashes an empty window.
+  if (!s.shown) {
+    SDL_ShowWindow(s.window);
+    s.shown = true;
+    s.redraw = true;
+  }
 
   // Present what changed.
   const Rect dirty = ComposeScreen();

@@ -28,9 +28,10 @@ class SdlPresenter {
   SdlPresenter(const SdlPresenter&) = delete;
   SdlPresenter& operator=(const SdlPresenter&) = delete;
 
-  // Starts SDL's video and opens the window "Corvella" for the running
+  // Starts SDL's video and makes the window "Corvella" for the running
   // platform's screen, with the icon resource 101 as its icon when there is
-  // one, and installs the idle handler. False (and `error` says why) when
+  // one, and installs the idle handler. The window shows once the program
+  // first goes idle. False (and `error` says why) when
   // there is no display or the window cannot be made; nothing is left open
   // then. Call after StartPlatform.
   bool Start(const SdlPresenterOptions& options, std::string* error);
