@@ -13,13 +13,13 @@ export XDG_RUNTIME_DIR=$dir/run CORVELLA_REGISTRY=$dir/registry.reg
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "single_copy: $*" >&2; exit 1; }
 
-"$exe" &
+"$exe" --headless &
 pid=$!
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/corvella/instance.sock" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/corvella/instance.sock" ] || fail "the first copy never listened"
 cp "$CORVELLA_REGISTRY" "$dir/before.reg"
 
-timeout 10 "$exe" || fail "the second copy did not exit 0"
+timeout 10 "$exe" --headless || fail "the second copy did not exit 0"
 kill -0 "$pid" 2>/dev/null || fail "the first copy ended"
 cmp -s "$CORVELLA_REGISTRY" "$dir/before.reg" || fail "the second copy changed the registry"
 
