@@ -148,6 +148,10 @@ TEST(Objects, SelectReturnsPreviousAndRejectsBadHandles) {
   EXPECT_FALSE(DeleteObject(reinterpret_cast<HObj>(&junk)));
   EXPECT_FALSE(DeleteDc(reinterpret_cast<HDc>(&junk)));
   EXPECT_EQ(CreatePen(PenStyle::Solid, 2, 0), nullptr);  // wide pens are not supported
+  // Bitmaps go only into memory contexts.
+  HBitmap bitmap = CreateCompatibleBitmap(c.dc, 1, 1);
+  EXPECT_EQ(SelectObject(c.dc, bitmap), nullptr);
+  DeleteObject(bitmap);
   // Stock objects cannot be deleted.
   EXPECT_TRUE(DeleteObject(GetStockObject(StockObject::BlackBrush)));
   EXPECT_EQ(GetObjectKind(GetStockObject(StockObject::BlackBrush)), ObjectKind::Brush);

@@ -182,6 +182,17 @@ TEST(TestFont, DrawTextLineCentresAndClips) {
     EXPECT_EQ(row.substr(0, 5), ".....");
     EXPECT_EQ(row.substr(10), "..........");
   }
+  // The same without clipping runs over the rectangle's edges.
+  c.surface.Fill(W);
+  DrawTextLine(c.dc, u"MMMM", Rect{5, 0, 10, 8}, kDtCenter | kDtVCenter | kDtNoClip);
+  EXPECT_EQ(Picture(c.surface, kLegend)[3], "#.#####.#####.#####.");
+  // Right and bottom: "AB" ends at the right edge, its cell at the bottom.
+  c.surface.Fill(W);
+  DrawTextLine(c.dc, u"AB", Rect{0, 0, 20, 10}, kDtRight | kDtBottom | kDtSingleLine);
+  pic = Picture(c.surface, kLegend);
+  EXPECT_EQ(pic[2], "....................");
+  EXPECT_EQ(pic[3], "............###.###.");
+  EXPECT_EQ(pic[7], "............###.###.");
 }
 
 TEST(TestFont, LonePointIsCentredByItsInk) {
