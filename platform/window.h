@@ -7,8 +7,9 @@
 // reused: a handle of a destroyed window stays invalid for good, and every call
 // given one fails harmlessly (false, null, 0 or an empty result). A window found
 // in the running copy of another process is represented by a proxy handle (see
-// endpoint.h); on a proxy only IsWindow, GetParent, SendMessage,
-// SetForegroundWindow and the class/title getters work.
+// endpoint.h); on a proxy only IsWindow (which then says only that the proxy
+// exists, not that the other process still runs), GetParent, SendMessage and
+// SetForegroundWindow work.
 //
 // Drawing model. Each window keeps its own picture (a Surface as large as the
 // window, non-client area included); the screen is composed from the visible
@@ -240,7 +241,10 @@ bool SetWindowText(HWin window, std::u16string_view text);
 std::u16string GetWindowText(HWin window);
 
 // ---------------------------------------------------------------------------
-// Scroll-bar state (bar: kBarVertical or kBarHorizontal of the window)
+// Scroll-bar state. bar: kBarVertical or kBarHorizontal of the window, or
+// kBarControl for a scroll-bar control (kept like the vertical bar; redraw
+// invalidates the control's client area instead of the frame). The track
+// position is set only with kScrollInfoTrackPosition (the bar's own code).
 
 struct ScrollInfo {
   std::uint32_t mask = kScrollInfoAll;  // which fields to set or get

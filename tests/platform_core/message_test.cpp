@@ -1,5 +1,6 @@
 // The message queue: posting and sending, quit, translation, paint synthesis,
 // nested modal loops, the idle hook and injected input.
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -286,6 +287,58 @@ TEST_F(Messages, InjectedCloseAndCharactersReachTheActiveWindow) {
   EXPECT_EQ(log[1].message, kMsgClose);
   EXPECT_FALSE(IsWindow(w)) << "the default procedure destroys on close";
   EXPECT_FALSE(InjectClose()) << "no window left to close";
+}
+
+}  // namespace
+}  // namespace core_test
+
+namespace core_test {
+namespace {
+
+using namespace pf;
+
+using NonClient = Core;
+
+TEST_F(NonClient, CaptionOkButtonAndScrollBarTaps) {
+  const HWin dialog = MakeTop(kStyleVisible | kStyleCaption | kStyleVScroll, Rect{0, 26, 240, 320}, u"Choose",
+                              nullptr, kExStyleCaptionOkButton);
+  Pump();
+  Rect window;
+  ASSERT_TRUE(GetWindowRect(dialog, &window));
+  // The OK button sits at the right end of the caption.
+  const int captionMiddle = window.top + 2 + 13;
+  Log().clear();
+  InjectStylusDown(window.right - 14, captionMiddle);
+  InjectStylusUp(window.right - 14, captionMiddle);
+  Pump();
+  auto log = Interesting(dialog);
+  const auto command = std::find_if(log.begin(), log.end(), [](const Seen& s) { return s.message == kMsgCommand; });
+  ASSERT_NE(command, log.end());
+  EXPECT_EQ(command->wParam, static_cast<WParam>(kIdOk));
+  EXPECT_EQ(log.front().message, kMsgNcLButtonDown);
+
+  // With hooks installed, taps on the bar go to them in window coordinates.
+  static std::vector<std::pair<std::uint32_t, Point>> taken;
+  taken.clear();
+  NonClientHooks hooks;
+  hooks.stylus = [](HWin, std::uint32_t m, Point p) {
+    taken.emplace_back(m, p);
+    return true;
+  };
+  SetNonClientHooks(hooks);
+  const Rect bar = GetVScrollBarRect(dialog);
+  ASSERT_FALSE(bar.Empty());
+  InjectStylusDown(window.left + bar.left + 3, window.top + bar.top + 40);
+  InjectStylusMove(window.left + bar.left + 3, window.top + bar.top + 60);
+  InjectStylusUp(20, 300);  // released elsewhere: still the bar's (capture)
+  Pump();
+  ASSERT_EQ(taken.size(), 3u);
+  EXPECT_EQ(taken[0].first, kMsgLButtonDown);
+  EXPECT_EQ(taken[0].second.x, bar.left + 3);
+  EXPECT_EQ(taken[0].second.y, bar.top + 40);
+  EXPECT_EQ(taken[1].first, kMsgMouseMove);
+  EXPECT_EQ(taken[2].first, kMsgLButtonUp);
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 }  // namespace
