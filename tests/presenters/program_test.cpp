@@ -114,10 +114,11 @@ std::string ReadFile(const fs::path& path) {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("corvella-program-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
+    // Short: the endpoint's socket path under run/ must stay within the 108
+    // bytes a Unix socket address holds.
+    char pattern[] = "/tmp/cvp-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
     fs::create_directories(dir_ / "run");
     chmod((dir_ / "run").c_str(), 0700);
   }
@@ -282,7 +283,33 @@ class Xvfb {
   pid_t pid_ = -1;
 };
 
-TEST_F(ProgramTest, DesktopWindowUnderXvfbShowsTheScreenScaled) {
+class DesktopTest : public ProgramTest {
+ protected:
+  // The program's environment with the display of `xvfb`.
+  std::map<std::string, std::string> DesktopEnv(const Xvfb& xvfb) {
+    auto env = Env(dir_);
+    env["DISPLAY"] = xvfb.Display();
+    // SDL keeps a D-Bus connection whose library never frees its last buffer
+    // (and the blocks it points to, whose stacks the fast unwinder loses in
+    // the sanitizer runtime); a sanitizer build's leak check would fail the
+    // program's exit for that.
+    std::ofstream(dir_ / "lsan.supp") << "leak:libdbus-1.so\nleak:libubsan.so\n";
+    env["LSAN_OPTIONS"] = "suppressions=" + (dir_ / "lsan.supp").string();
+    return env;
+  }
+
+  static std::unique_ptr<presenter_test::XConnection> ConnectTo(const Xvfb& xvfb) {
+    std::unique_ptr<presenter_test::XConnection> x;
+    for (int i = 0; i < 100; ++i) {
+      x = std::make_unique<presenter_test::XConnection>(xvfb.Display());
+      if (x->Connected()) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return x;
+  }
+};
+
+TEST_F(DesktopTest, WindowUnderXvfbShowsTheScreenScaled) {
   Xvfb xvfb;
   if (!xvfb.Installed()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
   ASSERT_FALSE(xvfb.Display().empty()) << "Xvfb did not start";
@@ -299,22 +326,8 @@ TEST_F(ProgramTest, DesktopWindowUnderXvfbShowsTheScreenScaled) {
   Picture expected;
   ASSERT_TRUE(ReadPng((other / "expected.png").string(), &expected));
 
-  auto env = Env(dir_);
-  env["DISPLAY"] = xvfb.Display();
-  // SDL keeps a D-Bus connection whose library never frees its last buffer
-  // (and the blocks it points to, whose stacks the fast unwinder loses in
-  // the sanitizer runtime); a sanitizer build's leak check would fail the
-  // program's exit for that.
-  std::ofstream(dir_ / "lsan.supp") << "leak:libdbus-1.so\nleak:libubsan.so\n";
-  env["LSAN_OPTIONS"] = "suppressions=" + (dir_ / "lsan.supp").string();
-  Child program({CORVELLA_EXE, "--scale", "2"}, dir_, env, dir_ / "stderr.txt");
-
-  std::unique_ptr<presenter_test::XConnection> x;
-  for (int i = 0; i < 100; ++i) {
-    x = std::make_unique<presenter_test::XConnection>(xvfb.Display());
-    if (x->Connected()) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  Child program({CORVELLA_EXE, "--scale", "2"}, dir_, DesktopEnv(xvfb), dir_ / "stderr.txt");
+  const auto x = ConnectTo(xvfb);
   ASSERT_TRUE(x->Connected());
 
   // Wait until the window shows the program's screen: everything below the
@@ -347,7 +360,6 @@ TEST_F(ProgramTest, DesktopWindowUnderXvfbShowsTheScreenScaled) {
   ASSERT_TRUE(x->GrabRoot(&root));
   bool rootBlank = true;
   for (std::uint32_t p : root.pixels) rootBlank = rootBlank && p == root.pixels.front();
-  x.reset();
 
   EXPECT_EQ(shown.width, 480);
   EXPECT_EQ(shown.height, 640);
@@ -359,6 +371,35 @@ TEST_F(ProgramTest, DesktopWindowUnderXvfbShowsTheScreenScaled) {
     Child closer({CORVELLA_EXE, "--close-running"}, dir_, Env(dir_), dir_ / "close-stderr.txt");
     EXPECT_EQ(closer.Wait(std::chrono::seconds(30)), 0) << ReadFile(dir_ / "close-stderr.txt");
   }
+  EXPECT_EQ(program.Wait(std::chrono::seconds(30)), 0) << ReadFile(dir_ / "stderr.txt");
+}
+
+TEST_F(DesktopTest, ClosingTheWindowClosesTheProgramAndASecondCopyShowsNone) {
+  Xvfb xvfb;
+  if (!xvfb.Installed()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
+  ASSERT_FALSE(xvfb.Display().empty()) << "Xvfb did not start";
+  // No --scale: the largest that fits 1024 x 768 is 2.
+  Child program({CORVELLA_EXE}, dir_, DesktopEnv(xvfb), dir_ / "stderr.txt");
+  const auto x = ConnectTo(xvfb);
+  ASSERT_TRUE(x->Connected());
+  presenter_test::XGrab shown;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::chrono::steady_clock::now() < deadline && program.Running() &&
+         !x->GrabWindowTitled("Corvella", &shown)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(shown.width, 480);
+  EXPECT_EQ(shown.height, 640);
+
+  // A second copy finds the first, brings it forward and ends without ever
+  // showing a window of its own.
+  {
+    Child second({CORVELLA_EXE}, dir_, DesktopEnv(xvfb), dir_ / "second-stderr.txt");
+    EXPECT_EQ(second.Wait(std::chrono::seconds(30)), 0) << ReadFile(dir_ / "second-stderr.txt");
+  }
+  EXPECT_EQ(x->CountWindowsTitled("Corvella"), 1);
+
+  ASSERT_TRUE(x->CloseWindowTitled("Corvella"));
   EXPECT_EQ(program.Wait(std::chrono::seconds(30)), 0) << ReadFile(dir_ / "stderr.txt");
 }
 

@@ -54,26 +54,63 @@ bool XConnection::GrabRoot(XGrab* out) {
   return GrabDrawable(display, XDefaultRootWindow(display), out);
 }
 
-bool XConnection::GrabWindowTitled(const std::string& title, XGrab* out) {
-  if (display_ == nullptr) return false;
-  Display* display = static_cast<Display*>(display_);
+namespace {
+
+// The viewable top-level windows titled `title`.
+std::vector<Window> WindowsTitled(Display* display, const std::string& title) {
+  std::vector<Window> found;
   Window rootOut = 0;
   Window parent = 0;
   Window* children = nullptr;
   unsigned count = 0;
+  XSync(display, False);
   if (XQueryTree(display, XDefaultRootWindow(display), &rootOut, &parent, &children, &count) == 0) {
-    return false;
+    return found;
   }
-  Window found = 0;
-  for (unsigned i = 0; i < count && found == 0; ++i) {
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, children[i], &attributes) == 0 || attributes.map_state != IsViewable) {
+      continue;
+    }
     char* name = nullptr;
     if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-      if (title == name) found = children[i];
+      if (title == name) found.push_back(children[i]);
       XFree(name);
     }
   }
   if (children != nullptr) XFree(children);
-  return found != 0 && GrabDrawable(display, found, out);
+  return found;
+}
+
+}  // namespace
+
+bool XConnection::GrabWindowTitled(const std::string& title, XGrab* out) {
+  if (display_ == nullptr) return false;
+  Display* display = static_cast<Display*>(display_);
+  const std::vector<Window> windows = WindowsTitled(display, title);
+  return !windows.empty() && GrabDrawable(display, windows.front(), out);
+}
+
+int XConnection::CountWindowsTitled(const std::string& title) {
+  if (display_ == nullptr) return 0;
+  return static_cast<int>(WindowsTitled(static_cast<Display*>(display_), title).size());
+}
+
+bool XConnection::CloseWindowTitled(const std::string& title) {
+  if (display_ == nullptr) return false;
+  Display* display = static_cast<Display*>(display_);
+  const std::vector<Window> windows = WindowsTitled(display, title);
+  if (windows.empty()) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = windows.front();
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, windows.front(), False, NoEventMask, &event);
+  XFlush(display);
+  return true;
 }
 
 }  // namespace presenter_test

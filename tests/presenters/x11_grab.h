@@ -32,6 +32,11 @@ class XConnection {
   // The contents of the viewable top-level window titled `title`; false when
   // there is none.
   bool GrabWindowTitled(const std::string& title, XGrab* out);
+  // How many viewable top-level windows are titled `title`.
+  int CountWindowsTitled(const std::string& title);
+  // Asks the window titled `title` to close, as a window manager's close
+  // button does (WM_DELETE_WINDOW). False when there is no such window.
+  bool CloseWindowTitled(const std::string& title);
 
  private:
   void* display_ = nullptr;  // Display*
