@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,6 +66,7 @@ class Child {
       std::vector<char*> envp;
       for (auto& s : envStrings) envp.push_back(s.data());
       envp.push_back(nullptr);
+      prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive a test that crashed
       if (chdir(cwd.c_str()) != 0) _exit(126);
       const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       const int out = open("/dev/null", O_WRONLY);
@@ -249,6 +251,7 @@ class Xvfb {
     if (pipe(fds) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       close(fds[0]);
       const std::string fd = std::to_string(fds[1]);
       const int null = open("/dev/null", O_WRONLY);
