@@ -311,7 +311,10 @@ bool Refused(std::span<const std::uint8_t> document) {
 }  // namespace
 
 int LayoutArticle(ArticleView* view, std::uint8_t* document, std::size_t documentSize, bool releaseOld) {
-  if (view == nullptr) return kViewMissing;
+  if (view == nullptr) {
+    ReleaseBlock(document);  // taken whatever the result: callers do not look at it
+    return kViewMissing;
+  }
   view->highlightStart = 0;
   view->highlightEnd = 0;
   view->rowCount = 0;
@@ -325,6 +328,7 @@ int LayoutArticle(ArticleView* view, std::uint8_t* document, std::size_t documen
     return kLayoutNoDocument;
   }
   if (Refused(std::span<const std::uint8_t>(document, std::min(documentSize, kMaxDocumentSpan)))) {
+    if (document != view->document) ReleaseBlock(document);
     return kLayoutRefused;
   }
   Layout layout(view, document, documentSize);
@@ -345,7 +349,7 @@ int ComputeArticleMaxTopLine(ArticleView* view) {
     }
     ++fit;
   }
-  if (free < 0) --fit;
+  if (free < 0 && fit > 0) --fit;
   view->maxTopLine = static_cast<std::uint16_t>(view->rowCount - fit);
   return view->maxTopLine;
 }

@@ -114,9 +114,7 @@ class ViewTest : public testing::Test {
   int Layout(const DocumentBuilder& doc, bool releaseOld = true) {
     std::size_t size = 0;
     std::uint8_t* block = doc.Block(&size);
-    const int result = LayoutArticle(view, block, size, releaseOld);
-    if (result == kLayoutRefused) ReleaseBlock(block);
-    return result;
+    return LayoutArticle(view, block, size, releaseOld);
   }
 
   std::vector<ArticleLine> Lines() const {
