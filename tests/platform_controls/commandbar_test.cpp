@@ -156,6 +156,18 @@ TEST_F(CommandBar, MenuButtonDropsTheMenuBelowTheBar) {
   EXPECT_EQ(Screen().At(7, 26 + 2), 0xC0C0C0u);
 }
 
+TEST_F(CommandBar, OwnerDestroyedWhileItsMenuIsOpen) {
+  const pf::HMenu menu = pf::CommandBarGetMenu(bar, 0);
+  Script({[this] { pf::DestroyWindow(owner); }});
+  pf::InjectStylusDown(16, kBarY);
+  Pump();
+  EXPECT_FALSE(pf::IsWindow(bar));
+  EXPECT_FALSE(pf::IsMenu(menu));
+  EXPECT_EQ(pf::GetTrackedMenuWindow(), nullptr);
+  pf::InjectStylusUp(16, kBarY);
+  Pump();
+}
+
 TEST_F(CommandBar, ToolTipShowsWhileAButtonIsHeldOrHovered) {
   pf::InjectStylusDown(41, kBarY);
   Pump();

@@ -246,6 +246,14 @@ TEST_F(Tracking, KeysMoveChooseAndDismiss) {
   }
 }
 
+TEST_F(Tracking, OwnerDestroyedWhileTrackingEndsItQuietly) {
+  Script({[this] { pf::DestroyWindow(owner); }});
+  EXPECT_EQ(pf::TrackPopupMenu(go, 0, 10, 40, owner), 1);
+  EXPECT_EQ(pf::GetTrackedMenuWindow(), nullptr);
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_TRUE(pf::IsMenu(go));  // the menu is the caller's
+}
+
 TEST_F(Tracking, MenuIsPlacedOnTheScreenAndBadCallsFail) {
   // Bottom-right aligned at the screen's corner: the menu ends there.
   Script({[] {
