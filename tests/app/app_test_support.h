@@ -9,12 +9,28 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/startup.h"
+#include "platform/constants.h"
 #include "platform/clock.h"
 #include "platform/message.h"
 #include "platform/msgbox.h"
 #include "platform/resource.h"
 #include "platform/shell.h"
 #include "resources/resource_script.h"
+
+// Runs the entry routine and closes the main window from outside (the close
+// request) the first time the program is idle. `whileRunning` runs there, on
+// the running program.
+inline int RunOnce(const char16_t* commandLine, const std::function<void()>& whileRunning = {}) {
+  bool closed = false;
+  pf::SetIdleHandler([&](const pf::IdleRequest&) {
+    if (closed) return;
+    closed = true;
+    if (whileRunning) whileRunning();
+    if (App.MainWindow != nullptr) pf::PostMessage(App.MainWindow, pf::kMsgCloseRequest, 0, 0);
+  });
+  return CorvellaMain(nullptr, nullptr, commandLine, pf::kShowNormal);
+}
 
 class AppFixture : public ::testing::Test {
  protected:

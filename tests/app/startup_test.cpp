@@ -11,20 +11,6 @@
 
 namespace {
 
-// Runs the entry routine and closes the main window from outside (the close
-// request) the first time the program is idle. `whileRunning` sees the state
-// of the running program.
-int RunOnce(const char16_t* commandLine, const std::function<void()>& whileRunning = {}) {
-  bool closed = false;
-  pf::SetIdleHandler([&](const pf::IdleRequest&) {
-    if (closed) return;
-    closed = true;
-    if (whileRunning) whileRunning();
-    if (App.MainWindow != nullptr) pf::PostMessage(App.MainWindow, pf::kMsgCloseRequest, 0, 0);
-  });
-  return CorvellaMain(nullptr, nullptr, commandLine, pf::kShowNormal);
-}
-
 std::uint32_t StoredNumber(const char16_t* key, const char16_t* name, std::int32_t def = -1) {
   return static_cast<std::uint32_t>(ReadNumber(key, name, def));
 }
