@@ -2,7 +2,8 @@
 # Developer entry point: installs what a fresh Debian machine lacks, builds, and
 # either runs the reader or runs every test.
 #
-#   ./dev.sh run [reader options]   set up, build, start the reader
+#   ./dev.sh run [reader options]   set up, build, start the reader (with no
+#                                   display: a picture of its screen instead)
 #   ./dev.sh test                   set up, build, run all tests (plain and
 #                                   sanitizer builds, bounded fuzzing)
 #   ./dev.sh setup                  only install the Debian packages
@@ -47,7 +48,15 @@ case "$cmd" in
   run)
     setup
     build build
-    exec ./build/corvella "$@" ;;
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ $# -eq 0 ]; then
+      # No desktop to show a window on: take a picture of the screen instead.
+      shot=$PWD/build/corvella-screen.png
+      printf 'screenshot %s\nquit\n' "$shot" > build/run-script.txt
+      ./build/corvella --script build/run-script.txt
+      echo "dev.sh: there is no display; the reader's screen is in $shot"
+    else
+      exec ./build/corvella "$@"
+    fi ;;
   test)
     setup
     build build
