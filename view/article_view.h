@@ -172,20 +172,18 @@ std::uint16_t ArticleViewTopLine(const ArticleView* view);
 // Lays `document` out into the view's line table for the view's width.
 // `documentSize` is the number of bytes of `document` that may be read (the
 // loader's plainLength + 2); no walk reads beyond it nor beyond 65536 bytes.
-// The layout takes `document` whatever the result (callers need not look at
-// it): the view keeps it on success, otherwise it is released, except when it
-// is the view's own document laid out again, which the view keeps.
-// Results:
+// Results, and who owns `document` afterwards:
 //   0      laid out; the view owns `document` (a different document the view
 //          held before is released)
 //   2      no document given; with `releaseOld` the view's document has been
 //          released
-//   -1     no view
+//   -1     no view; `document` stays the caller's
 //   65532  refused: the first byte is 0, or the first record has an empty text
 //          and is not a separator, or the first record does not fit; the view
-//          keeps its document and lines
-//   65534  memory ran out (the program is shutting down; the view may be
-//          gone). The table ends after the lines made so far.
+//          keeps its document and lines, `document` stays the caller's
+//   65534  memory ran out (ShutDown has run; the view may be gone). A new
+//          `document` has been released; the view's own document laid out
+//          again stays the view's. The table ends after the lines made so far.
 // Always clears the highlight, rowCount and maxTopLine first; never changes
 // topLine; never paints. Every line takes at least one byte, so layout ends
 // whatever the width.

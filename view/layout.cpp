@@ -311,10 +311,7 @@ bool Refused(std::span<const std::uint8_t> document) {
 }  // namespace
 
 int LayoutArticle(ArticleView* view, std::uint8_t* document, std::size_t documentSize, bool releaseOld) {
-  if (view == nullptr) {
-    ReleaseBlock(document);  // taken whatever the result: callers do not look at it
-    return kViewMissing;
-  }
+  if (view == nullptr) return kViewMissing;
   view->highlightStart = 0;
   view->highlightEnd = 0;
   view->rowCount = 0;
@@ -328,7 +325,6 @@ int LayoutArticle(ArticleView* view, std::uint8_t* document, std::size_t documen
     return kLayoutNoDocument;
   }
   if (Refused(std::span<const std::uint8_t>(document, std::min(documentSize, kMaxDocumentSpan)))) {
-    if (document != view->document) ReleaseBlock(document);
     return kLayoutRefused;
   }
   Layout layout(view, document, documentSize);

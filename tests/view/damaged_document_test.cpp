@@ -60,7 +60,10 @@ TEST_F(DamagedDocumentTest, LayoutPaintAndScrollStayInsideTheDocument) {
     ASSERT_EQ(SetArticleViewSize(view, pick(1, 300), pick(1, 330)), kLayoutNoDocument);
     const int result = LayoutArticle(view, block, bytes.size(), true);
     ASSERT_TRUE(result == 0 || result == kLayoutRefused) << result;
-    if (result != 0) continue;
+    if (result != 0) {
+      ReleaseBlock(block);  // refused: still ours
+      continue;
+    }
     ++laidOut;
     ASSERT_EQ(view->lines[view->lineCount].flags, 0);
     for (int i = 0; i < view->lineCount; ++i) {

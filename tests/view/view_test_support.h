@@ -114,7 +114,9 @@ class ViewTest : public testing::Test {
   int Layout(const DocumentBuilder& doc, bool releaseOld = true) {
     std::size_t size = 0;
     std::uint8_t* block = doc.Block(&size);
-    return LayoutArticle(view, block, size, releaseOld);
+    const int result = LayoutArticle(view, block, size, releaseOld);
+    if (result == kLayoutRefused) ReleaseBlock(block);  // still ours
+    return result;
   }
 
   std::vector<ArticleLine> Lines() const {
