@@ -150,12 +150,14 @@ bool Fill(HMenu menu, std::span<const MenuTemplateItem> items, int depth) {
 // Tracking
 
 constexpr std::u16string_view kPopupClass = u"CorvellaPopupMenu";
-constexpr int kItemPadding = 4;        // above and below an item's text
+constexpr int kItemPadding = 1;        // above and below an item's text: the whole
+                                       // menu of the program fits below a top bar
+constexpr int kMinItemHeight = 16;
 constexpr int kSeparatorHeight = 7;
-constexpr int kCheckColumn = 16;       // left of the labels
-constexpr int kShortcutGap = 16;       // between the widest label and the shortcuts
+constexpr int kCheckColumn = 14;       // left of the labels
+constexpr int kShortcutGap = 12;       // between the widest label and the shortcuts
 constexpr int kSubMenuColumn = 12;     // right of the shortcuts, when a pop-up item is there
-constexpr int kRightPadding = 6;
+constexpr int kRightPadding = 4;
 constexpr int kBorder = 1;
 
 struct Row {
@@ -172,6 +174,10 @@ struct Tracking {
   int shortcutLeft = 0;
   int highlight = -1;
   bool pressed = false;  // the stylus is down inside the menu
+  // A lift chooses only after a press inside the menu or a drag: the lift
+  // of the press that dropped the menu must not choose the item that
+  // happens to lie under it.
+  bool armed = false;
   bool done = false;
   std::uint32_t chosen = 0;
   bool haveChoice = false;
@@ -339,18 +345,21 @@ void OnStylus(Tracking& t, std::uint32_t message, Point screen) {
         return;
       }
       t.pressed = true;
+      t.armed = true;
       SetHighlight(t, row);
       return;
     case kMsgMouseMove:
       // Dragging (or hovering) over the menu follows the stylus; leaving the
       // menu keeps the highlight only while not pressed.
       if (inside || t.pressed) SetHighlight(t, row);
+      t.armed = true;
       return;
     case kMsgLButtonUp:
       t.pressed = false;
-      if (row >= 0) {
+      if (row >= 0 && t.armed) {
         Choose(t, row);
       }
+      t.armed = false;
       return;
     default:
       return;
@@ -413,7 +422,7 @@ void OnKey(Tracking& t, WParam key) {
 // Lays the rows out; returns the client size.
 Size LayOut(Tracking& t, const MenuRecord& menu) {
   const int cell = controls::LabelExtent(u"").cy;
-  const int itemHeight = std::max(cell + 2 * kItemPadding, 16);
+  const int itemHeight = std::max(cell + 2 * kItemPadding, kMinItemHeight);
   int labelWidth = 0;
   int shortcutWidth = 0;
   bool anyPopup = false;
@@ -435,8 +444,9 @@ Size LayOut(Tracking& t, const MenuRecord& menu) {
   int width = kCheckColumn + labelWidth + (shortcutWidth > 0 ? kShortcutGap + shortcutWidth : 0) +
               (anyPopup ? kSubMenuColumn : 0) + kRightPadding;
   width = std::min(width, std::max(32, screenW - 2 * kBorder));
-  t.shortcutLeft = kBorder + std::max(kCheckColumn + labelWidth + kShortcutGap,
-                                      width - kRightPadding - (anyPopup ? kSubMenuColumn : 0) - shortcutWidth);
+  // The shortcuts start together, as far right as the widest allows (over
+  // the labels' room when the menu had to be narrowed to the screen).
+  t.shortcutLeft = kBorder + width - kRightPadding - (anyPopup ? kSubMenuColumn : 0) - shortcutWidth;
   int y = kBorder;
   for (Row& row : t.rows) {
     const int h = (row.flags & kMenuSeparator) != 0 ? kSeparatorHeight : itemHeight;
@@ -632,8 +642,10 @@ std::intptr_t TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWin
   top = std::max(0, std::min(top, ScreenHeight() - size.cy));
 
   const HWin ownerTop = GetTopLevelWindow(owner);
-  t.window = CreateWindow(kExStyleTopmost, kPopupClass, u"", kStylePopup | kStyleVisible, left, top, size.cx, size.cy,
-                          ownerTop, 0, nullptr, &t);
+  // The menu takes the activation while it is open; with the owner's title
+  // the task bar goes on showing the program's name.
+  t.window = CreateWindow(kExStyleTopmost, kPopupClass, GetWindowText(ownerTop), kStylePopup | kStyleVisible, left,
+                          top, size.cx, size.cy, ownerTop, 0, nullptr, &t);
   if (t.window == nullptr) return 0;
   TrackStack().push_back(&t);
   const HWin window = t.window;

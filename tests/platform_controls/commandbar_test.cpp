@@ -137,8 +137,8 @@ TEST_F(CommandBar, MenuButtonDropsTheMenuBelowTheBar) {
             ASSERT_TRUE(pf::GetWindowRect(pf::GetTrackedMenuWindow(), &frame));
             SaveScreen("commandbar_menu");
             pressedShadow = Screen().At(7, 26 + 2);
-            // "Re&verse": rows of 24, 24, 7 and 24 above it.
-            Tap(20, frame.top + 1 + 79 + 12);
+            // "Re&verse": rows of 18, 18, 7 and 18 above it.
+            Tap(20, frame.top + 1 + 61 + 9);
           }});
   pf::InjectStylusDown(16, kBarY);
   Pump();

@@ -140,9 +140,9 @@ class Tracking : public Controls {
   }
   // The screen rectangle of item `index` of the tracked menu.
   static pf::Point ItemCentre(int index) {
-    // Rows: items 24 high (cell 16 + 2 x 4), separators 7, below a 1-pixel
+    // Rows: items 18 high (cell 16 + 2 x 1), separators 7, below a 1-pixel
     // border.
-    static const int kHeights[] = {24, 24, 7, 24, 24, 7, 24, 24, 24};
+    static const int kHeights[] = {18, 18, 7, 18, 18, 7, 18, 18, 18};
     int y = 40 + 1;
     for (int i = 0; i < index; ++i) y += kHeights[i];
     return pf::Point{30, y + kHeights[index] / 2};
@@ -191,6 +191,21 @@ TEST_F(Tracking, DragFromOutsideChoosesWhereTheStylusIsLifted) {
   Pump();
   EXPECT_EQ(pf::TrackPopupMenu(go, 0, 10, 40, owner), 1);
   EXPECT_EQ(Commands(), (std::vector<std::uint32_t>{122}));
+}
+
+TEST_F(Tracking, LiftOfThePressThatDroppedTheMenuChoosesNothing) {
+  // The menu was dropped by a press that lies over its first item (a menu
+  // moved up to fit the screen): lifting there without a drag keeps it open.
+  const pf::Point first = ItemCentre(0);
+  Script({[first] { pf::InjectStylusUp(first.x, first.y); },
+          [] {
+            EXPECT_NE(pf::GetTrackedMenuWindow(), nullptr);
+            pf::InjectKeyDown(pf::kVkEscape);
+          }});
+  pf::InjectStylusDown(first.x, first.y);  // taken by the owner below
+  Pump();
+  EXPECT_EQ(pf::TrackPopupMenu(go, 0, 10, 40, owner), 1);
+  EXPECT_TRUE(Commands().empty());
 }
 
 TEST_F(Tracking, NothingChosenByTapsOnSeparatorsGrayedItemsOrByLiftingOutside) {
@@ -290,67 +305,65 @@ TEST_F(Tracking, PictureShowsLabelsShortcutsCheckMarkAndHighlight) {
   Script({[] { pf::InjectKeyDown(pf::kVkDown); },
           [&] {
             ASSERT_TRUE(pf::GetWindowRect(pf::GetTrackedMenuWindow(), &frame));
-            top = Picture(pf::Rect{frame.left, frame.top, frame.left + 60, frame.top + 22});
+            top = Picture(pf::Rect{frame.left, frame.top, frame.left + 60, frame.top + 20});
             const pf::Point r = ItemCentre(4);
             reverse = Picture(pf::Rect{frame.left, r.y - 10, frame.left + 40, r.y + 10});
             SaveScreen("menu");
             pf::InjectKeyDown(pf::kVkEscape);
           }});
   pf::TrackPopupMenu(go, 0, 10, 40, owner);
-  // Width: check column 16, widest label "Check Updates" (12 letters of 8
-  // and a space of 4: 100), gap 16, widest shortcut "Ctrl+Home" (7 of 8,
-  // 'l' 4, 'm' 12: 72), right padding 6, border 2.
-  EXPECT_EQ(frame.Width(), 16 + 100 + 16 + 72 + 6 + 2);
-  EXPECT_EQ(frame.Height(), 2 + 7 * 24 + 2 * 7);
+  // Width: check column 14, widest label "Check Updates" (12 letters of 8
+  // and a space of 4: 100), gap 12, widest shortcut "Ctrl+Home" (7 of 8,
+  // 'l' 4, 'm' 12: 72), right padding 4, border 2.
+  EXPECT_EQ(frame.Width(), 14 + 100 + 12 + 72 + 4 + 2);
+  EXPECT_EQ(frame.Height(), 2 + 7 * 18 + 2 * 7);
   // The first item highlighted (dark blue, white letters from column 17,
   // after the border and the check column; the 'A' underlined two rows below
-  // the letters).
+  // the letters); the second item starts white at row 19.
   EXPECT_EQ(top, (std::vector<std::string>{
                      "############################################################",
                      "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
                      "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#oooooooooooooo.......o.......o.......o.......o.......oooooo",
+                     "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
+                     "#oooooooooooooo........ooooooooooooooooooooooooooooooooooooo",
                      "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
                      "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
                      "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#oooooooooooooooo.......o.......o.......o.......o.......oooo",
-                     "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
-                     "#oooooooooooooooo........ooooooooooooooooooooooooooooooooooo",
-                     "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
-                     "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
-                     "#ooooooooooooooooooooooooooooooooooooooooooooooooooooooooooo",
+                     "#...........................................................",
                  }));
   // "Re&verse", checked: the tick in the check column, the 'v' underlined.
   EXPECT_EQ(reverse, (std::vector<std::string>{
-                     "#.......................................",
-                     "#.......................................",
-                     "#.......................................",
-                     "#................#######.#######.#######",
-                     "#................#######.#######.#######",
-                     "#................#######.#######.#######",
-                     "#................#######.#######.#######",
-                     "#..........#.....#######.#######.#######",
-                     "#.........##.....#######.#######.#######",
-                     "#....#...##......#######.#######.#######",
-                     "#....##.##.......#######.#######.#######",
-                     "#.....###........#######.#######.#######",
-                     "#......#.........#######.#######.#######",
-                     "#................#######.#######.#######",
-                     "#.......................................",
-                     "#................................#######",
-                     "#.......................................",
-                     "#.......................................",
-                     "#.......................................",
-                     "#.......................................",
+                         "#.......................................",
+                         "#.......................................",
+                         "#.......................................",
+                         "#..............#######.#######.#######.#",
+                         "#..............#######.#######.#######.#",
+                         "#..............#######.#######.#######.#",
+                         "#..............#######.#######.#######.#",
+                         "#.........#....#######.#######.#######.#",
+                         "#........##....#######.#######.#######.#",
+                         "#...#...##.....#######.#######.#######.#",
+                         "#...##.##......#######.#######.#######.#",
+                         "#....###.......#######.#######.#######.#",
+                         "#.....#........#######.#######.#######.#",
+                         "#..............#######.#######.#######.#",
+                         "#.......................................",
+                         "#..............................########.",
+                         "#.......................................",
+                         "#.......................................",
+                         "#.......................................",
+                         "#.......................................",
                      }));
 }
 
