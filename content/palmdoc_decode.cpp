@@ -41,9 +41,16 @@ PalmDocDecodeResult PalmDocDecode(std::span<const std::uint8_t> stream,
         broken = true;
         break;
       }
-      if (length > outSize - w) length = outSize - w;
       const std::uint8_t* from = dst + (w - distance);
       std::uint8_t* to = dst + w;
+      if (distance >= 10 && outSize - w >= 10) {
+        // Source and target cannot overlap: copy all ten bytes at once; the
+        // ones beyond `length` lie inside the output and are written again.
+        std::memcpy(to, from, 10);
+        w += length;
+        continue;
+      }
+      if (length > outSize - w) length = outSize - w;
       if (distance >= length) {
         std::memcpy(to, from, length);
       } else {
