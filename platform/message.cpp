@@ -163,6 +163,11 @@ bool Cook(Item& item) {
       if (item.raw == Raw::KeyDown && item.msg.wParam == kVkShift) q.shiftDown = true;
       if (item.raw == Raw::KeyUp && item.msg.wParam == kVkShift) q.shiftDown = false;
       if (target == nullptr || !EnabledChain(target)) return false;
+      if (item.raw == Raw::KeyDown && item.msg.wParam == kVkF1) {
+        // The help key asks the foreground window for help instead.
+        item.msg = Msg{s.active != nullptr ? s.active : target, kMsgHelp, 0, 0};
+        break;
+      }
       item.msg.window = target;
       item.msg.message = item.raw == Raw::KeyDown ? kMsgKeyDown : item.raw == Raw::KeyUp ? kMsgKeyUp : kMsgChar;
       item.msg.lParam = item.raw == Raw::KeyUp ? static_cast<LParam>(0xC0000001u) : 1;

@@ -123,7 +123,8 @@ void InjectStylusDown(int x, int y);
 void InjectStylusMove(int x, int y);
 void InjectStylusUp(int x, int y);
 // Key down / up of a virtual key, to the focus window (the active window when
-// nothing has the focus). Shift state is tracked for TranslateMessage.
+// nothing has the focus). Shift state is tracked for TranslateMessage. The
+// help key (F1) going down sends kMsgHelp to the active window instead.
 void InjectKeyDown(std::uint32_t virtualKey);
 void InjectKeyUp(std::uint32_t virtualKey);
 // A typed character (any UTF-16 unit, e.g. a Hebrew letter) as kMsgChar.

@@ -341,5 +341,20 @@ TEST_F(NonClient, CaptionOkButtonAndScrollBarTaps) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(Messages, TheHelpKeyAsksTheActiveWindowForHelp) {
+  const HWin top = MakeTop();
+  const HWin child = CreateWindow(0, u"Rec", u"", kStyleChild | kStyleVisible, 0, 0, 10, 10, top, 1, nullptr,
+                                  nullptr);
+  SetFocus(child);
+  Pump();
+  Log().clear();
+  InjectKeyDown(kVkF1);
+  Pump();
+  const auto log = Interesting();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0].window, top);
+  EXPECT_EQ(log[0].message, kMsgHelp);
+}
+
 }  // namespace
 }  // namespace core_test
