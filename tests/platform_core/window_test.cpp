@@ -476,3 +476,40 @@ TEST(Platform, SystemValues) {
 
 }  // namespace
 }  // namespace core_test
+
+namespace core_test {
+namespace {
+
+using namespace pf;
+
+using TaskBar = Core;
+
+// The task bar shows the active window's title: renaming or changing the
+// active window repaints it.
+TEST_F(TaskBar, FollowsTheActiveWindowsTitle) {
+  auto titleArea = [] {
+    ComposeScreen();
+    const Surface& s = ScreenSurface();
+    std::vector<Pixel> pixels;
+    for (int y = 0; y < kTaskBarHeight; ++y) {
+      for (int x = 26; x < 150; ++x) pixels.push_back(s.At(x, y));
+    }
+    return pixels;
+  };
+  const HWin a = MakeTop(kStyleVisible, Rect{0, 26, 240, 320}, u"");
+  Pump();
+  const auto empty = titleArea();
+  SetWindowText(a, u"Corvella");
+  Pump();
+  const auto named = titleArea();
+  EXPECT_NE(named, empty);
+  const HWin b = MakeTop(kStyleVisible, Rect{0, 26, 240, 320}, u"");
+  Pump();
+  EXPECT_EQ(titleArea(), empty);
+  DestroyWindow(b);
+  Pump();
+  EXPECT_EQ(titleArea(), named);
+}
+
+}  // namespace
+}  // namespace core_test
