@@ -71,7 +71,9 @@ TEST_F(LayoutTest, SeparatorTakesTheHeightOfTheFontInEffect) {
   doc.Add(0x84, 0, "bb");    // large: 20
   doc.Add(0x87, 10, "");
   doc.Add(0x01, 0, "cc");
+  pf::HFont before = pf::GetCurrentObject(dc, pf::ObjectKind::Font);
   ASSERT_EQ(Layout(doc), 0);
+  EXPECT_EQ(pf::GetCurrentObject(dc, pf::ObjectKind::Font), before);  // put back
   const auto lines = Lines();
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].height, 16);
