@@ -27,6 +27,7 @@ struct MenuItem {
 };
 
 struct MenuRecord {
+  HMenu self = nullptr;
   bool bar = false;
   HMenu parent = nullptr;  // the menu this one hangs from, or null
   std::vector<MenuItem> items;
@@ -55,6 +56,7 @@ HMenu Make(bool bar) {
   auto record = std::make_unique<MenuRecord>();
   record->bar = bar;
   const std::uint64_t id = M().nextId++;
+  record->self = HandleOf(id);
   M().live[id] = std::move(record);
   return HandleOf(id);
 }
@@ -92,9 +94,11 @@ ItemRef FindItem(HMenu h, unsigned item, std::uint32_t flags) {
 
 // h is `of` or hangs (at any depth) below it.
 bool IsSelfOrBelow(HMenu h, HMenu of) {
-  int guard = 0;
-  for (HMenu at = h; at != nullptr && guard++ <= kMaxMenuDepth * 4; at = Find(at) ? Find(at)->parent : nullptr) {
-    if (at == of) return true;
+  // A chain of parents is never longer than the number of menus.
+  for (std::size_t steps = 0; h != nullptr && steps <= M().live.size(); ++steps) {
+    if (h == of) return true;
+    const MenuRecord* record = Find(h);
+    h = record != nullptr ? record->parent : nullptr;
   }
   return false;
 }
@@ -519,9 +523,7 @@ bool InsertMenu(HMenu menu, unsigned position, std::uint32_t flags, std::uintptr
     const ItemRef ref = FindById(record, position, 0);
     if (ref.menu == nullptr) return false;
     at = ref.index;
-    for (const auto& [id, r] : M().live) {
-      if (r.get() == ref.menu) target = HandleOf(id);
-    }
+    target = ref.menu->self;  // the pop-up that holds the item
   }
   MenuItem item;
   if (!MakeItem(target, flags, idOrPopup, text, &item)) return false;
