@@ -11,8 +11,8 @@
 // harmlessly (false, null, kMenuNotFound).
 //
 // Items are addressed by command id (kMenuByCommand, the default: the first
-// item with that id, searched depth first through the pop-ups too) or by
-// position (kMenuByPosition, in this menu only).
+// item with that id, searched depth first through the pop-ups too, down to
+// kMaxMenuDepth levels) or by position (kMenuByPosition, in this menu only).
 //
 // Item text. A unit 0x08 (kMenuShortcutMark) splits an item's text into the
 // label and the shortcut label drawn at the right edge of the pop-up. In the
@@ -124,8 +124,11 @@ MenuTextParts SplitMenuText(std::u16string_view text);
 // before it shows.
 //
 // Stylus: pressing and dragging highlights the item under the stylus;
-// lifting it on an enabled item chooses that item. A press outside the menu
-// dismisses it (the press is consumed). Keys: Up and Down move the
+// lifting it on an enabled item chooses that item, provided the stylus was
+// pressed inside the menu or dragged (so the lift of the press that dropped
+// the menu, even over an item, chooses nothing). A press outside the menu
+// dismisses it (the press is consumed). Every stylus message goes to the
+// menu while it is open, whichever window it was meant for. Keys: Up and Down move the
 // highlight over the enabled items (wrapping), Return chooses the
 // highlighted item, Escape (or Left) dismisses, and typing a mnemonic letter
 // chooses its item. Pop-ups inside a pop-up are shown with an arrow but
