@@ -228,7 +228,9 @@ void ConvertTypedText(const char16_t* typed);
 // through SharedConverter. In: *width the maximum width, *count n. Out: *count
 // the number of BookCode characters that fit (a character giving two code
 // points fits only whole; a dropped one fits with the characters around it),
-// *width the extent of the code points of those characters. Out of memory:
+// *width the extent of the code points of those characters. The run is
+// measured in reading order whatever the Reverse flag says (extents are sums
+// of advances, so only which characters come first matters). Out of memory:
 // count and width 0.
 void MeasureRun(pf::HDc dc, const std::uint8_t* text, int* width, int* count);
 
