@@ -52,7 +52,7 @@ LResult RecorderProc(HWin window, std::uint32_t message, WParam wParam, LParam l
     g_charInModal = true;
     if (wParam == u'x') g_modalDone = true;
   }
-  if (message == kMsgKeyDown && wParam == kVkF1) {
+  if (message == kMsgKeyDown && wParam == kVkF2) {
     // Like a dialog: a nested loop until the user types "x".
     ++g_modalDepth;
     g_modalDone = false;
@@ -154,10 +154,10 @@ TEST_F(HeadlessPresenterTest, FeedsStylusKeysAndTextThenQuits) {
 
 TEST_F(HeadlessPresenterTest, RunsCommandsInsideAModalLoop) {
   ASSERT_NE(MakeRecorder(), nullptr);
-  EXPECT_EQ(Run("key F1\ntype x\ntap 1 30\nquit\n"), 7);
+  EXPECT_EQ(Run("key F2\ntype x\ntap 1 30\nquit\n"), 7);
   EXPECT_TRUE(g_charInModal);
   ASSERT_GE(g_received.size(), 5u);
-  EXPECT_EQ(g_received[0], (Received{kMsgKeyDown, kVkF1, g_received[0].lParam}));
+  EXPECT_EQ(g_received[0], (Received{kMsgKeyDown, kVkF2, g_received[0].lParam}));
   EXPECT_EQ(g_received[1].message, kMsgKeyUp);  // the up half runs inside the nested loop
   EXPECT_EQ(g_received[2], (Received{kMsgChar, u'x', g_received[2].lParam}));
   EXPECT_EQ(g_received[3].message, kMsgLButtonDown);
