@@ -189,7 +189,12 @@ int RunProgram(const Options& options, pf::Script script) {
     }
   }
   pf::HeadlessPresenter headless(std::move(script));
-  if (!windowed) headless.Install();
+  if (!windowed) {
+    // Interrupted or terminated, the program closes the regular way (the
+    // desktop window's SDL does the same for its own).
+    pf::HeadlessPresenter::CloseOnTerminationSignals();
+    headless.Install();
+  }
 
   const std::u16string commandLine = pf::Utf8ToUtf16(options.commandLine);
   int code = CorvellaMain(nullptr, nullptr, commandLine.c_str(), pf::kShowNormal);

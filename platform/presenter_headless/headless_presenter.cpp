@@ -2,7 +2,13 @@
 // endpoint otherwise.
 #include "platform/presenter_headless/headless_presenter.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
 
 #include <cstdio>
 #include <utility>
@@ -11,6 +17,42 @@
 #include "platform/shell.h"
 
 namespace pf {
+
+namespace {
+
+// Written by the signal handler, read on the GUI thread (-1: not set up).
+std::array<int, 2> g_signalPipe{-1, -1};
+
+extern "C" void OnTerminationSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = write(g_signalPipe[1], &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+bool HeadlessPresenter::CloseOnTerminationSignals() {
+  if (g_signalPipe[0] >= 0) return true;
+  if (pipe2(g_signalPipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+    g_signalPipe = {-1, -1};
+    return false;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+bool HeadlessPresenter::TakeSignal() {
+  if (g_signalPipe[0] < 0) return false;
+  char drain[16];
+  bool any = false;
+  while (read(g_signalPipe[0], drain, sizeof drain) > 0) any = true;
+  if (any && !InjectClose()) PostQuitMessage(0);
+  return any;
+}
 
 HeadlessPresenter::HeadlessPresenter(Script script) : script_(std::move(script)) {}
 
@@ -37,6 +79,7 @@ int HeadlessPresenter::NextLine() const {
 }
 
 void HeadlessPresenter::OnIdle(const IdleRequest& request) {
+  if (TakeSignal()) return;
   switch (pending_) {
     case Half::StylusUp:
       pending_ = Half::None;
@@ -54,11 +97,11 @@ void HeadlessPresenter::OnIdle(const IdleRequest& request) {
     Run(command);
     return;
   }
-  // Nothing to do: sleep until another process talks to us, or the loop's
-  // time is up (poll without descriptors simply sleeps).
-  pollfd p{request.wakeFd, POLLIN, 0};
+  // Nothing to do: sleep until another process talks to us, a termination
+  // signal comes, or the loop's time is up (poll skips negative descriptors).
+  std::array<pollfd, 2> fds{{{request.wakeFd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}}};
   const int timeout = request.maxWaitMs < 0 ? 0 : request.maxWaitMs;
-  poll(&p, request.wakeFd >= 0 ? 1 : 0, timeout);
+  if (poll(fds.data(), fds.size(), timeout) > 0) TakeSignal();
 }
 
 void HeadlessPresenter::Run(const ScriptCommand& command) {

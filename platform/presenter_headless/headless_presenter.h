@@ -40,6 +40,13 @@ class HeadlessPresenter {
   // of at most request.maxWaitMs on request.wakeFd when there is none.
   void OnIdle(const IdleRequest& request);
 
+  // Makes SIGINT and SIGTERM close the program the regular way (the
+  // platform's close, as `quit` does) the next time it is idle, so that its
+  // settings are written. The handler acts once: a second signal ends the
+  // process at once, should the program never get idle again. Process-wide;
+  // call once, before the program starts. False when it could not be set up.
+  static bool CloseOnTerminationSignals();
+
   // True while script commands (or the second half of one) are left.
   bool ScriptPending() const;
   // The line of the next command to run (0 when none is left).
@@ -52,6 +59,8 @@ class HeadlessPresenter {
   enum class Half { None, StylusUp, KeyUp };
 
   void Run(const ScriptCommand& command);
+  // Closes the program when a termination signal came; true when one did.
+  bool TakeSignal();
   void Fail(const ScriptCommand& command, const std::string& message);
 
   Script script_;

@@ -100,6 +100,9 @@ class Child {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }
+  void Signal(int signal) const {
+    if (pid_ > 0) kill(pid_, signal);
+  }
   bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
  private:
@@ -218,6 +221,22 @@ TEST_F(ProgramTest, BadPresenterOptionsExitWithCode2) {
     for (const auto& a : args) shown += a + " ";
     EXPECT_EQ(r.code, 2) << shown << r.err;
     EXPECT_EQ(r.err.rfind("corvella: ", 0), 0u) << shown << r.err;
+  }
+}
+
+TEST_F(ProgramTest, HeadlessWithoutScriptClosesOnTerminationSignals) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    Child program({CORVELLA_EXE, "--headless"}, dir_, Env(dir_), dir_ / "stderr.txt");
+    // Started once it listens for other copies.
+    const fs::path socket = dir_ / "run" / "corvella" / "instance.sock";
+    for (int i = 0; i < 600 && !fs::exists(socket) && program.Running(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(fs::exists(socket)) << ReadFile(dir_ / "stderr.txt");
+    program.Signal(signal);
+    // Closed the regular way: exit code 0, not death by the signal.
+    EXPECT_EQ(program.Wait(std::chrono::seconds(30)), 0) << signal << ReadFile(dir_ / "stderr.txt");
+    EXPECT_FALSE(fs::exists(socket));
   }
 }
 
