@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace pf {
@@ -122,6 +124,19 @@ TEST(IconFile, DamagedFilesGiveNoIcon) {
   bad.push_back(Patched(good, 22 + 8, 3));      // odd doubled height
   bad.push_back(Patched(good, 22 + 14, 7));     // 7 bits per pixel
   for (std::size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(DecodeIconFile(bad[i])) << i;
+}
+
+TEST(IconFile, ReadsTheProgramsOwnIcon) {
+  std::ifstream in(CORVELLA_PROGRAM_ICON, std::ios::binary);
+  ASSERT_TRUE(in) << CORVELLA_PROGRAM_ICON;
+  const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto image = DecodeIconFile(bytes);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width, 32);  // the larger of its two pictures
+  EXPECT_EQ(image->height, 32);
+  int opaque = 0;
+  for (std::uint32_t p : image->pixels) opaque += (p >> 24) == 0xFF ? 1 : 0;
+  EXPECT_GT(opaque, 0);
 }
 
 TEST(IconFile, EveryDamagedByteIsReadSafely) {
