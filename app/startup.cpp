@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "calendar/schedule.h"
+#include "content/book_code.h"
 #include "index/bookmarks.h"
 #include "platform/constants.h"
 #include "platform/gdi.h"
@@ -165,6 +166,7 @@ void ShutDown() {
   SaveSettings();
   DestroyArticleView(App.View);
   App.View = nullptr;
+  ReleaseSharedConverter();
   // A list that was never read completely must not replace the stored one.
   if (SettingLoaded(kLoadedBookmarks)) SaveBookmarks();
   FreeBookmarks();

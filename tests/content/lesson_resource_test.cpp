@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,14 +22,18 @@ Bytes S(const std::string& s) { return Bytes(s.begin(), s.end()); }
 const Bytes kDocument = S("\xD1\x01\x61\x62\x63 \x61\x62\x63 \x61\x62\x63\x00\xB1\x00xyz\x00\x00\x00");
 
 Bytes Container(const Bytes& stream, std::uint16_t plainLength, int containerLength = -1) {
-  Bytes c = {0, 0, 0, 21, 0, 21, static_cast<std::uint8_t>(stream.size() >> 8),
-             static_cast<std::uint8_t>(stream.size() & 0xFF), static_cast<std::uint8_t>(plainLength >> 8),
-             static_cast<std::uint8_t>(plainLength & 0xFF)};
+  // Head, stream and the four-byte trailer, laid out in one buffer.
+  Bytes c(10 + stream.size() + 4, 0);
   const int length = containerLength >= 0 ? containerLength : static_cast<int>(stream.size()) + 8;
   c[0] = static_cast<std::uint8_t>(length >> 8);
   c[1] = static_cast<std::uint8_t>(length & 0xFF);
-  c.insert(c.end(), stream.begin(), stream.end());
-  c.insert(c.end(), 4, 0);
+  c[3] = 21;
+  c[5] = 21;
+  c[6] = static_cast<std::uint8_t>(stream.size() >> 8);
+  c[7] = static_cast<std::uint8_t>(stream.size() & 0xFF);
+  c[8] = static_cast<std::uint8_t>(plainLength >> 8);
+  c[9] = static_cast<std::uint8_t>(plainLength & 0xFF);
+  std::copy(stream.begin(), stream.end(), c.begin() + 10);
   return c;
 }
 
