@@ -235,6 +235,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "corvella: the platform could not start\n");
     return 1;
   }
+  if (pf::EndpointPath().empty()) {
+    std::fprintf(stderr,
+                 "corvella: no private place for the running copy's endpoint (XDG_RUNTIME_DIR too long, "
+                 "not ours or open to others); another copy will not be found\n");
+  }
   int code = 0;
   if (options.closeRunning) {
     code = CloseRunningCopy();

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <deque>
 #include <memory>
 
@@ -229,14 +230,35 @@ bool Next(Msg* msg, bool remove) {
   return false;
 }
 
+// The task bar shows the time to the minute: when the minute has turned since
+// it was drawn, it is drawn again (true). Otherwise false.
+bool ClockTurned() {
+  static std::time_t shownMinute = -1;
+  const std::time_t minute = std::time(nullptr) / 60;
+  if (minute == shownMinute) return false;
+  shownMinute = minute;
+  InvalidateTaskBar();
+  return true;
+}
+
+// Milliseconds until the clock's next minute, so that an idle program sleeps
+// until then at the most (and not a moment longer than a minute).
+int UntilNextMinute() {
+  timespec now{};
+  if (clock_gettime(CLOCK_REALTIME, &now) != 0) return 60000;
+  const long ms = (59 - now.tv_sec % 60) * 1000 + (999 - now.tv_nsec / 1000000) + 1;
+  return static_cast<int>(std::clamp(ms, 1L, 60000L));
+}
+
 // Waits for something to happen; false when nothing ever can.
 bool Idle() {
   Queue& q = Q();
   // Requests served may have posted or painted something: look again first.
   if (ServeEndpoint() > 0) return true;
   if (q.idle) {
+    if (ClockTurned()) return true;  // paint the task bar first
     const std::shared_ptr<IdleHandler> handler = q.idle;
-    (*handler)(IdleRequest{EndpointFd(), 100});
+    (*handler)(IdleRequest{EndpointFd(), UntilNextMinute()});
     ServeEndpoint();
     return true;
   }

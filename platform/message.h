@@ -91,7 +91,8 @@ int TranslateAccelerator(HWin window, HAccel table, const Msg& msg);
 struct IdleRequest {
   // A descriptor that becomes readable when another process is talking to
   // this one (-1 when none). A presenter that can wait on descriptors includes
-  // it; one that cannot wait no longer than `maxWaitMs`.
+  // it; one that cannot, waits no longer than `maxWaitMs`. The loop gives the
+  // time until the task bar's clock turns to the next minute.
   int wakeFd = -1;
   int maxWaitMs = 100;
 };

@@ -73,7 +73,8 @@ unsigned SdlInput::Handle(const SDL_Event& event) {
       InjectStylusDown(lastX_, lastY_);
       return 0;
     case SDL_MOUSEMOTION: {
-      if (!stylusDown_) return 0;  // a stylus does not hover
+      // Moves without the button pressed hover: the window under the
+      // pointer sees them (a bar shows the tooltip of the button there).
       int x = 0;
       int y = 0;
       ToScreen(event.motion.x, event.motion.y, &x, &y);

@@ -156,16 +156,18 @@ TEST_F(SdlInputTest, StylusIsScaledAndClampedToTheScreen) {
   input.Handle(Motion(31, 3 * 40 + 2));  // same screen pixel: nothing sent
   input.Handle(Motion(-50, 5000));       // dragged outside the window
   input.Handle(Button(SDL_MOUSEBUTTONUP, 3 * 239 + 2, 3 * 50));
-  input.Handle(Motion(60, 200));                                 // hovering: a stylus does not
+  input.Handle(Motion(60, 200));  // hovering: to the window under the pointer
   input.Handle(Button(SDL_MOUSEBUTTONDOWN, 30, 200, SDL_BUTTON_RIGHT));  // not the stylus
   Pump();
-  ASSERT_EQ(g_got.size(), 3u);
+  ASSERT_EQ(g_got.size(), 4u);
   EXPECT_EQ(g_got[0].message, kMsgLButtonDown);
   EXPECT_EQ(g_got[0].lParam, Point(10, 40 - 26));
   EXPECT_EQ(g_got[1].message, kMsgMouseMove);  // to the capture: screen (0, 319)
   EXPECT_EQ(g_got[1].lParam, Point(0, 319 - 26));
   EXPECT_EQ(g_got[2].message, kMsgLButtonUp);
   EXPECT_EQ(g_got[2].lParam, Point(239, 50 - 26));
+  EXPECT_EQ(g_got[3].message, kMsgMouseMove);
+  EXPECT_EQ(g_got[3].lParam, Point(20, 66 - 26));
 }
 
 TEST_F(SdlInputTest, FocusLossLiftsThePressedStylus) {
