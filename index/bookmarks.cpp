@@ -1,5 +1,6 @@
 #include "index/bookmarks.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -42,18 +43,13 @@ void LoadBookmarks() {
 }
 
 void SaveBookmarks() {
+  // The list in memory is already the stored form: little-endian entries and
+  // the 0 entry after them.
+  static_assert(std::endian::native == std::endian::little, "bookmarks are stored little-endian");
+  static const std::uint16_t kNone[1] = {0};
+  const std::uint16_t* list = App.Bookmarks != nullptr ? App.Bookmarks : kNone;
   const std::size_t count = App.Bookmarks != nullptr ? App.BookmarkCount : 0;
-  // Little-endian entries and the 0 entry; at most 65535 entries of 2 bytes.
-  auto* bytes = static_cast<std::uint8_t*>(std::malloc(2 * (count + 1)));
-  if (bytes == nullptr) return;
-  for (std::size_t i = 0; i < count; ++i) {
-    bytes[2 * i] = static_cast<std::uint8_t>(App.Bookmarks[i] & 0xFF);
-    bytes[2 * i + 1] = static_cast<std::uint8_t>(App.Bookmarks[i] >> 8);
-  }
-  bytes[2 * count] = 0;
-  bytes[2 * count + 1] = 0;
-  WriteSettingBlob(kBookmarksValue, bytes, static_cast<std::uint32_t>(2 * (count + 1)));
-  std::free(bytes);
+  WriteSettingBlob(kBookmarksValue, list, static_cast<std::uint32_t>(2 * (count + 1)));
 }
 
 void FreeBookmarks() {
