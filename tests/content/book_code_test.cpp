@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,9 @@ struct ConvertCase {
   std::u16string expected;
   int extra;
 };
+
+// Cases print as their names (test listings stay short and stable).
+void PrintTo(const ConvertCase& c, std::ostream* os) { *os << c.name; }
 
 class ConvertTest : public testing::TestWithParam<ConvertCase> {};
 

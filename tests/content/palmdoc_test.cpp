@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ struct DecodeCase {
   Bytes expected;        // the output when complete
   std::size_t consumed;  // stream bytes read
 };
+
+// Cases print as their names (test listings stay short and stable).
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodeTest : public testing::TestWithParam<DecodeCase> {};
 
@@ -135,6 +139,9 @@ struct RoundTripCase {
   Bytes plain;
 };
 
+// Cases print as their names (test listings stay short and stable).
+void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
+
 class RoundTripTest : public testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(RoundTripTest, OptimalAndGreedyDecodeBackAndOptimalIsNoLarger) {
@@ -220,6 +227,9 @@ struct SizeCase {
   Bytes plain;
   std::size_t size;  // the smallest stream
 };
+
+// Cases print as their names (test listings stay short and stable).
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
 
 class SmallestStreamTest : public testing::TestWithParam<SizeCase> {};
 
