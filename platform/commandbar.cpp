@@ -185,13 +185,7 @@ void ShowToolTip(HWin window, Bar& bar, int button) {
     return;
   }
   if (bar.toolTip == nullptr || !IsWindow(bar.toolTip)) {
-    WindowClass existing;
-    if (!GetWindowClassInfo(kToolTipClass, &existing)) {
-      WindowClass wc;
-      wc.procedure = ToolTipProc;
-      wc.name = kToolTipClass;
-      if (!RegisterWindowClass(wc)) return;
-    }
+    if (!EnsureWindowClass(kToolTipClass, ToolTipProc)) return;
     bar.toolTip = CreateWindow(kExStyleTopmost, kToolTipClass, u"", kStylePopup, 0, 0, 1, 1,
                                GetTopLevelWindow(window), 0, nullptr, nullptr);
     if (bar.toolTip == nullptr) return;
@@ -504,15 +498,6 @@ LResult BarProc(HWin window, std::uint32_t message, WParam wParam, LParam lParam
   }
 }
 
-bool EnsureBarClass() {
-  WindowClass existing;
-  if (GetWindowClassInfo(kBarClass, &existing)) return true;
-  WindowClass wc;
-  wc.procedure = BarProc;
-  wc.name = kBarClass;
-  return RegisterWindowClass(wc);
-}
-
 void Changed(HWin window) { InvalidateRect(window, nullptr, true); }
 
 }  // namespace
@@ -520,7 +505,7 @@ void Changed(HWin window) { InvalidateRect(window, nullptr, true); }
 // ---------------------------------------------------------------------------
 
 HWin CommandBarCreate(HInstance instance, HWin parent, int barId) {
-  if (!IsWindow(parent) || !EnsureBarClass()) return nullptr;
+  if (!IsWindow(parent) || !EnsureWindowClass(kBarClass, BarProc)) return nullptr;
   Rect client;
   GetClientRect(parent, &client);
   auto bar = std::make_unique<Bar>();
@@ -682,7 +667,7 @@ namespace bar {
 
 HWin CreateShellBarWindow(HWin owner, HMenu menu, std::vector<RecordButton> buttons, bool inputButton) {
   const HWin ownerTop = GetTopLevelWindow(owner);
-  if (ownerTop == nullptr || !EnsureBarClass()) {
+  if (ownerTop == nullptr || !EnsureWindowClass(kBarClass, BarProc)) {
     if (menu != nullptr) DestroyMenu(menu);
     return nullptr;
   }

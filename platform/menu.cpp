@@ -294,15 +294,6 @@ LResult PopupProc(HWin window, std::uint32_t message, WParam wParam, LParam lPar
   }
 }
 
-bool EnsurePopupClass() {
-  WindowClass existing;
-  if (GetWindowClassInfo(kPopupClass, &existing)) return true;
-  WindowClass wc;
-  wc.procedure = PopupProc;
-  wc.name = kPopupClass;
-  return RegisterWindowClass(wc);
-}
-
 // Where a stylus message lands on the screen, or false when it is not one.
 bool StylusPoint(const Msg& msg, Point* screen, std::uint32_t* plain) {
   const auto unpack = [](LParam l) {
@@ -618,7 +609,7 @@ MenuTextParts SplitMenuText(std::u16string_view text) {
 
 std::intptr_t TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWin owner) {
   if (Find(menu) == nullptr || !IsWindow(owner) || Find(menu)->items.empty() || !PlatformRunning() ||
-      !EnsurePopupClass()) {
+      !EnsureWindowClass(kPopupClass, PopupProc)) {
     return 0;
   }
   SendMessage(owner, kMsgInitMenuPopup, reinterpret_cast<WParam>(menu), 0);

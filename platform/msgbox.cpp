@@ -260,15 +260,6 @@ LResult BoxProc(HWin window, std::uint32_t message, WParam wParam, LParam lParam
   }
 }
 
-bool EnsureClass() {
-  WindowClass existing;
-  if (GetWindowClassInfo(kBoxClass, &existing)) return true;
-  WindowClass wc;
-  wc.procedure = BoxProc;
-  wc.name = kBoxClass;
-  return RegisterWindowClass(wc);
-}
-
 }  // namespace
 
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { Answerer() = std::move(answerer); }
@@ -287,7 +278,7 @@ int MessageBox(HWin owner, const char16_t* text, const char16_t* caption, std::u
     const MessageBoxAnswerer answerer = Answerer();  // may be replaced by the call
     return answerer(call);
   }
-  if (!PlatformRunning() || !EnsureClass()) return 0;
+  if (!PlatformRunning() || !EnsureWindowClass(kBoxClass, BoxProc)) return 0;
 
   Box box;
   box.buttons = ButtonsFor(style);

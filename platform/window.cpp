@@ -411,6 +411,15 @@ bool GetWindowClassInfo(std::u16string_view name, WindowClass* info) {
   return true;
 }
 
+bool EnsureWindowClass(std::u16string_view name, WindowProc procedure) {
+  WindowClass existing;
+  if (GetWindowClassInfo(name, &existing)) return true;
+  WindowClass wc;
+  wc.procedure = procedure;
+  wc.name = name;
+  return RegisterWindowClass(wc);
+}
+
 // ---------------------------------------------------------------------------
 // Creation and destruction
 

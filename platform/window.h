@@ -75,6 +75,9 @@ bool RegisterWindowClass(const WindowClass& windowClass);
 bool UnregisterWindowClass(std::u16string_view name);
 // The registered class of this name, or false.
 bool GetWindowClassInfo(std::u16string_view name, WindowClass* info);
+// Registers a class of the platform's own controls (no style, brush or icon)
+// unless one of that name exists. False when it can't be registered.
+bool EnsureWindowClass(std::u16string_view name, WindowProc procedure);
 
 // ---------------------------------------------------------------------------
 // Creation and destruction
